@@ -1,0 +1,20 @@
+#pragma once
+// The query helpers. All reads go through the main window's one query object
+// over its one connection; the main window registers them at start-up, tests
+// register their own.
+#include "core/Record.h"
+#include "framework/Database.h"
+
+void SetMainDatabase(TSQLConnection* connection, TSQLQuery* query);
+TSQLConnection& MainConnection();  // raises EDatabaseError when none is set
+TSQLQuery& MainQuery();
+
+// Sets the text (and bound parameters) of the main query, opens it and
+// stands on its first row. Raises the database layer's exception.
+void RunQuery(const QString& sql, const QVariantList& params = {});
+// A column of the current row as text; "" for NULL or no row.
+QString GetFieldString(const QString& columnName);
+// Leaves the main query on the substance found by name or synonym line.
+void SelectSubstanceByName(const QString& name);
+// The current row as a record (name trimmed, fields 1..20).
+TSubstanceRecord ReadSubstanceRow();

@@ -1,0 +1,20 @@
+#pragma once
+// The record text (blocks of "Key: value" lines) and the whole-file helpers.
+#include "core/Record.h"
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+QString SplitOff(QString& text, const QString& separator, bool trim);
+QByteArray SplitOffAnsi(QByteArray& text, const QByteArray& separator, bool trim);
+
+void ParseRecordText(QString block, TSubstanceRecord& record);
+QString RecordsToText(const std::vector<TSubstanceRecord>& records);
+// Cuts a whole file's text into blocks at empty lines (CR LF or bare LF) and
+// parses each non-empty block.
+std::vector<TSubstanceRecord> ParseRecordBlocks(const QString& text);
+
+QString ReadUtf8File(const QString& fileName);
+bool WriteUtf8File(const QString& fileName, const QByteArray& data, bool overwrite);
+bool WriteUnicodeFile(const QString& fileName, const QString& text);
+bool WriteAnsiFile(const QString& fileName, const QByteArray& data);

@@ -1,0 +1,102 @@
+#pragma once
+// The database layer over sqlite3: one connection configured by parameter
+// lines, direct execution of one statement, and a query object that walks
+// rows and reads fields by name. Failures raise EDatabaseError with the
+// engine's message.
+#include "framework/Exceptions.h"
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+class TSQLQuery;
+
+class TSQLConnection {
+public:
+    TSQLConnection();
+    ~TSQLConnection();
+    TSQLConnection(const TSQLConnection&) = delete;
+    TSQLConnection& operator=(const TSQLConnection&) = delete;
+
+    // Parameter lines: "DriverName=Sqlite", "FailIfMissing=True" (open
+    // read-write, never create), "Database=<path>".
+    QStringList Params;
+    QString DriverName = "Sqlite";
+
+    bool Connected() const;
+    void SetConnected(bool on);   // true = Open(), false = Close()
+    void Open();
+    void Close();                  // also finalises the statements of its queries
+
+    // Runs exactly one statement (a non-blank tail is an error); returns the
+    // number of rows changed. Parameters are bound in order (?1, ?2 ... or ?).
+    int ExecuteDirect(const QString& sql);
+    int ExecuteDirect(const QString& sql, const QVariantList& params);
+
+    void StartTransaction();
+    void Commit();
+    void Rollback();
+    bool InTransaction() const;
+
+    sqlite3* Handle() const { return db; }
+
+private:
+    friend class TSQLQuery;
+    sqlite3* db = nullptr;
+    std::vector<TSQLQuery*> queries;
+};
+
+// One field of the current row of a query.
+class TField {
+public:
+    QString FieldName;
+    QString AsString() const;   // integers as decimal digits, NULL and no row as ""
+    int AsInteger() const;      // NULL and no row as 0
+    long long AsLargeInt() const;
+    double AsFloat() const;
+    bool IsNull() const;
+private:
+    friend class TSQLQuery;
+    TSQLQuery* query = nullptr;
+    int column = -1;
+};
+
+class TSQLQuery {
+public:
+    explicit TSQLQuery(TSQLConnection* connection = nullptr);
+    ~TSQLQuery();
+    TSQLQuery(const TSQLQuery&) = delete;
+    TSQLQuery& operator=(const TSQLQuery&) = delete;
+
+    TSQLConnection* SQLConnection = nullptr;
+    QString SQL;            // the statement text; Open() prepares it
+    QVariantList Params;    // bound in order when Open() runs
+
+    void Open();            // finalises any previous statement, prepares, steps to row 1
+    void Close();
+    bool Active() const;
+    void SetActive(bool on) { if (on) Open(); else Close(); }
+    void First();           // re-runs the statement and stands on its first row
+    void Next();
+    bool Eof() const;
+
+    // Matched ignoring ASCII case; expression columns are also "Column<i>".
+    // An unknown name raises EFieldNotFound.
+    TField& FieldByName(const QString& name);
+    int FieldCount() const;
+    QString FieldNameAt(int i) const;
+
+private:
+    friend class TField;
+    friend class TSQLConnection;
+    void Finalize();
+    void Step();
+    sqlite3_stmt* stmt = nullptr;
+    bool eof = true;
+    bool hasRow = false;
+    std::vector<std::unique_ptr<TField>> fields;
+};

@@ -1,0 +1,46 @@
+#pragma once
+// Message boxes, file dialogs, the shell's "open a web address", the help
+// browser's navigation and the End-key injection all go through one
+// replaceable interface: the program installs the Qt implementation, tests a
+// scripted double that answers and records.
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QWidget;
+
+enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+// Buttons and results; closing the box answers mrCancel.
+enum TMsgDlgBtn { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8 };
+using TMsgDlgButtons = int;
+enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+
+struct TFileDialogRequest {
+    bool Save = false;
+    QString Title;
+    QString Filter;       // "Spot files (*.spot)|*.spot|All files (*.*)|*.*"
+    QString DefaultExt;   // without the dot
+    QString FileName;     // initial name
+    QString InitialDir;
+};
+
+class IDialogs {
+public:
+    virtual ~IDialogs() = default;
+    virtual void ShowMessage(const QString& text) = 0;
+    virtual int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons) = 0;
+    // Returns the chosen full path, or an empty text when cancelled.
+    virtual QString FileDialog(const TFileDialogRequest& request) = 0;
+    virtual void OpenUrl(const QString& address) = 0;
+    // Caret of the focused edit to its end (one End key press).
+    virtual void SendEndKey() = 0;
+};
+
+// The current implementation; never null.
+IDialogs& Dialogs();
+// Installs another implementation (tests); returns the previous one.
+std::unique_ptr<IDialogs> SetDialogs(std::unique_ptr<IDialogs> dialogs);
+
+inline void ShowMessage(const QString& text) { Dialogs().ShowMessage(text); }
+inline int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons)
+{ return Dialogs().MessageDlg(text, type, buttons); }

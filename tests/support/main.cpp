@@ -1,0 +1,13 @@
+#include <QApplication>
+#include <gtest/gtest.h>
+#include <cstdlib>
+
+// The one application object of the test program; windows need it.
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
