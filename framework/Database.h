@@ -46,6 +46,7 @@ public:
 
 private:
     friend class TSQLQuery;
+    void EnsureOpen();
     sqlite3* db = nullptr;
     std::vector<TSQLQuery*> queries;
 };
@@ -98,5 +99,8 @@ private:
     sqlite3_stmt* stmt = nullptr;
     bool eof = true;
     bool hasRow = false;
+    void Attach();
+    void Detach();
     std::vector<std::unique_ptr<TField>> fields;
+    TSQLConnection* attached = nullptr;   // the connection that knows this query
 };

@@ -1,5 +1,5 @@
 #pragma once
-// Regular expressions over PCRE2 (8-bit, UTF-8 subject, case-sensitive,
+// Regular expressions over PCRE2 (8-bit, subject matched as bytes, case-sensitive,
 // default options: "." does not match line breaks). Empty matches are never
 // reported.
 #include "framework/Exceptions.h"

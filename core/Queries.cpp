@@ -1,0 +1,123 @@
+#include "core/Queries.h"
+#include "framework/Dialogs.h"
+#include "framework/Text.h"
+
+namespace {
+
+TSQLConnection* mainConnection = nullptr;
+TSQLQuery* mainQuery = nullptr;
+
+const QString SynonymLineStart = QStringLiteral("  (");
+
+// LIKE compares ASCII letters without case; synonym items are compared the
+// same way.
+QString AsciiLower(const QString& s)
+{
+    QString r = s;
+    for (QChar& c : r)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + 32);
+    return r;
+}
+
+bool SynonymListHasItem(const QString& synonyms, const QString& synonym)
+{
+    const QString wanted = AsciiLower(Trim(synonym));
+    const QStringList items = synonyms.split(QStringLiteral(", "));
+    for (const QString& item : items)
+        if (AsciiLower(Trim(item)) == wanted)
+            return true;
+    return false;
+}
+
+void SelectByNameOnly(const QString& name)
+{
+    RunQuery(QStringLiteral("select * from Substances WHERE name LIKE ?1 LIMIT 1"), {name});
+}
+
+} // namespace
+
+void SetMainDatabase(TSQLConnection* connection, TSQLQuery* query)
+{
+    mainConnection = connection;
+    mainQuery = query;
+}
+
+TSQLConnection& MainConnection()
+{
+    if (!mainConnection)
+        throw EDatabaseError(QStringLiteral("No database connection"));
+    return *mainConnection;
+}
+
+TSQLQuery& MainQuery()
+{
+    if (!mainQuery)
+        throw EDatabaseError(QStringLiteral("No database query"));
+    return *mainQuery;
+}
+
+void RunQuery(const QString& sql, const QVariantList& params)
+{
+    TSQLQuery& q = MainQuery();
+    q.Close();
+    q.SQL = sql;
+    q.Params = params;
+    q.Open();
+}
+
+QString GetFieldString(const QString& columnName)
+{
+    return MainQuery().FieldByName(columnName).AsString();
+}
+
+void SelectSubstanceByName(const QString& name)
+{
+    SelectByNameOnly(name);
+    if (!GetFieldString(QStringLiteral("name")).isEmpty())
+        return;
+    if (!name.startsWith(SynonymLineStart))
+        return;
+
+    QString synonym = ReplaceAll(name, SynonymLineStart, QString());
+    synonym.chop(1);
+    // An empty synonym would match every synonym list; it names nothing.
+    if (Trim(synonym).isEmpty())
+        return;
+
+    RunQuery(QStringLiteral("SELECT name, Synonyms FROM Substances WHERE Synonyms LIKE ?1"),
+             {QStringLiteral("%") + synonym + QStringLiteral("%")});
+    // A substance that lists the synonym as a whole item wins over one whose
+    // synonyms merely contain its letters.
+    QString firstPartial;
+    QString whole;
+    TSQLQuery& q = MainQuery();
+    while (!q.Eof()) {
+        const QString candidate = GetFieldString(QStringLiteral("name"));
+        if (!candidate.isEmpty()) {
+            if (SynonymListHasItem(GetFieldString(QStringLiteral("Synonyms")), synonym)) {
+                whole = candidate;
+                break;
+            }
+            if (firstPartial.isEmpty())
+                firstPartial = candidate;
+        }
+        q.Next();
+    }
+    const QString target = whole.isEmpty() ? firstPartial : whole;
+    if (target.isEmpty()) {
+        ShowMessage(synonym + QStringLiteral(" not found..."));
+        return;
+    }
+    ShowMessage(synonym + QStringLiteral(" found as Synonym of ") + target);
+    SelectByNameOnly(target);
+}
+
+TSubstanceRecord ReadSubstanceRow()
+{
+    TSubstanceRecord record;
+    record.name = Trim(GetFieldString(QStringLiteral("name")));
+    for (int i = 1; i <= 20; ++i)
+        record.SetByIndex(i, GetFieldString(ColumnNames[i]));
+    return record;
+}

@@ -1,0 +1,173 @@
+#include "core/Schema.h"
+#include "core/Queries.h"
+#include "framework/Dialogs.h"
+
+const QString SubstancesBackupCreateStatement = QStringLiteral(
+    "CREATE TABLE IF NOT EXISTS SubstancesBackup (name TEXT (100), A INTEGER, B INTEGER, "
+    "Bprime INTEGER, C INTEGER, E INTEGER, F INTEGER, G INTEGER, HPLC INTEGER, BefVis TEXT (2), "
+    "BefUVS TEXT (2), BefUVL TEXT (20), Archers TEXT (20), AftVis TEXT (20), AftUV TEXT (20), "
+    "M INTEGER, F1 INTEGER, F2 INTEGER, F3 INTEGER, KResult TEXT (20), CResult TEXT (20), "
+    "KCResult TEXT (20), PDResult TEXT (20), Cortex TEXT (20), Medulla TEXT (20), Notes TEXT, "
+    "Related TEXT, Lichens TEXT, Synonyms TEXT, Path TEXT, GroupName TEXT, Class TEXT, "
+    "GLossID TEXT default null)");
+
+const QString LichensBackupCreateStatement = QStringLiteral(
+    "CREATE TABLE IF NOT EXISTS LichensBackup (Lichen TEXT NOT NULL, Substance TEXT NOT NULL, "
+    "Genus TEXT NOT NULL)");
+
+const QStringList SubstancesColumns = {
+    "name", "A", "B", "Bprime", "C", "E", "F", "G", "HPLC", "BefVis", "BefUVS", "BefUVL",
+    "Archers", "AftVis", "AftUV", "M", "F1", "F2", "F3", "KResult", "CResult", "KCResult",
+    "PDResult", "Cortex", "Medulla", "Notes", "Related", "Lichens", "Synonyms", "Path",
+    "GroupName", "Class", "GLossID"};
+
+const QStringList LichensColumns = {"Lichen", "Substance", "Genus"};
+
+const QString OutdatedDatabaseMessage =
+    QStringLiteral("Outdated database Quillaspore.db\r\nPlease update.");
+
+namespace {
+
+QString StoredDefinition(TSQLConnection& connection, const QString& table)
+{
+    TSQLQuery q(&connection);
+    q.SQL = QStringLiteral("SELECT sql FROM sqlite_schema WHERE name = ?1");
+    q.Params = {table};
+    q.Open();
+    return q.FieldByName(QStringLiteral("sql")).AsString();
+}
+
+QStringList TableColumns(TSQLConnection& connection, const QString& table)
+{
+    TSQLQuery q(&connection);
+    q.SQL = QStringLiteral("SELECT name FROM pragma_table_info(?1)");
+    q.Params = {table};
+    q.Open();
+    QStringList names;
+    for (; !q.Eof(); q.Next())
+        names << q.FieldByName(QStringLiteral("name")).AsString();
+    return names;
+}
+
+// Ends every open statement, so no read keeps the tables locked.
+void Reconnect(TSQLConnection& connection)
+{
+    connection.Close();
+    connection.Open();
+}
+
+void RunInTransaction(TSQLConnection& connection, const QStringList& statements)
+{
+    connection.StartTransaction();
+    try {
+        for (const QString& sql : statements)
+            connection.ExecuteDirect(sql);
+        connection.Commit();
+    } catch (...) {
+        if (connection.InTransaction())
+            connection.Rollback();
+        throw;
+    }
+}
+
+// The copy statement: the new table's columns that the old one has, by name;
+// a new column it lacks gets `missing` (an SQL expression), or is left out
+// when `missing` is empty (its default then applies).
+QString CopyStatement(const QString& target, const QString& source, const QStringList& newColumns,
+                      const QStringList& oldColumns, const QString& missing, bool distinct)
+{
+    QStringList into, select;
+    for (const QString& column : newColumns) {
+        const bool present = oldColumns.contains(column, Qt::CaseInsensitive);
+        if (!present && missing.isEmpty())
+            continue;
+        into << column;
+        select << (present ? QStringLiteral("\"") + column + QStringLiteral("\"") : missing);
+    }
+    return QStringLiteral("INSERT INTO ") + target + QStringLiteral("(") + into.join(", ") +
+           QStringLiteral(") SELECT ") + (distinct ? QStringLiteral("DISTINCT ") : QString()) +
+           select.join(", ") + QStringLiteral(" FROM ") + source;
+}
+
+bool HasCommonColumn(const QStringList& newColumns, const QStringList& oldColumns)
+{
+    for (const QString& column : newColumns)
+        if (oldColumns.contains(column, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool MigrateSubstances(TSQLConnection& connection)
+{
+    if (!StoredDefinition(connection, QStringLiteral("Substances")).contains(QStringLiteral("UNIQUE")))
+        return false;
+    const QStringList oldColumns = TableColumns(connection, QStringLiteral("Substances"));
+    if (!HasCommonColumn(SubstancesColumns, oldColumns))
+        return false;
+    ShowMessage(QStringLiteral("Substance database structure being updated."));
+    Reconnect(connection);
+    RunInTransaction(connection, {
+        QStringLiteral("DROP TABLE IF EXISTS SubstancesBackup"),
+        SubstancesBackupCreateStatement,
+        CopyStatement(QStringLiteral("SubstancesBackup"), QStringLiteral("Substances"),
+                      SubstancesColumns, oldColumns, QStringLiteral("NULL"), false),
+        QStringLiteral("DROP TABLE IF EXISTS Substances"),
+        QStringLiteral("ALTER TABLE SubstancesBackup RENAME TO Substances"),
+    });
+    return true;
+}
+
+bool MigrateLichens(TSQLConnection& connection)
+{
+    if (!StoredDefinition(connection, QStringLiteral("Lichens")).contains(QStringLiteral("UNIQUE")))
+        return false;
+    const QStringList oldColumns = TableColumns(connection, QStringLiteral("Lichens"));
+    if (!HasCommonColumn(LichensColumns, oldColumns))
+        return false;
+    ShowMessage(QStringLiteral("Lichen database structure being updated."));
+    Reconnect(connection);
+    // The columns are NOT NULL, so a column the old table lacks is filled
+    // with empty text.
+    RunInTransaction(connection, {
+        QStringLiteral("DROP TABLE IF EXISTS LichensBackup"),
+        LichensBackupCreateStatement,
+        CopyStatement(QStringLiteral("LichensBackup"), QStringLiteral("Lichens"), LichensColumns,
+                      oldColumns, QStringLiteral("''"), true),
+        QStringLiteral("DROP TABLE IF EXISTS Lichens"),
+        QStringLiteral("ALTER TABLE LichensBackup RENAME TO Lichens"),
+    });
+    return true;
+}
+
+bool EnsureLichenIndex(TSQLConnection& connection)
+{
+    try {
+        if (TableColumns(connection, QStringLiteral("Lichens")).isEmpty())
+            return false;
+        connection.ExecuteDirect(QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)"));
+        return true;
+    } catch (const EDatabaseError&) {
+        // A read-only or locked file: the program works without the index.
+        return false;
+    }
+}
+
+void MigrateDatabase(TSQLConnection& connection)
+{
+    MigrateSubstances(connection);
+    MigrateLichens(connection);
+    EnsureLichenIndex(connection);
+}
+
+bool DatabaseOutdated()
+{
+    try {
+        RunQuery(QStringLiteral("Select GroupName from Substances WHERE GroupName LIKE 'Void'"));
+        return false;
+    } catch (const Exception&) {
+        return true;
+    }
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The candidate query of one spot: substances whose Rf values lie within the
+// tolerance of the spot's (a missing value never excludes), that some lichen
+// row names, optionally only in chosen lichen genera or substance groups,
+// one row per substance name.
+#include "core/Record.h"
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+class TSQLConnection;
+
+// A genus or group filter. Active when its checkbox is checked and its label
+// is not empty; then only the names listed count (an empty list keeps
+// nothing).
+struct TNameFilter {
+    bool Active = false;
+    QStringList Names;
+};
+
+struct TCandidateStatement {
+    QString Sql;
+    QVariantList Params;
+};
+
+// True when the spot has a value in at least one of the fields 1..8; only
+// then is a query run.
+bool SpotHasRfValue(const TSubstanceRecord& spot);
+
+// True for a whole or decimal number ("2", "1.5", "-1", ".5"); such a text
+// may stand in a statement as a number.
+bool IsNumberText(const QString& text);
+
+// The tolerance a query uses: `tolerance`, or `rfErrorTolerance` when it is
+// empty. Raises EDatabaseError, as a rejected statement does, when the spot
+// has an Rf value and the tolerance is not a number.
+QString EffectiveTolerance(const TSubstanceRecord& spot, const QString& tolerance,
+                           const QString& rfErrorTolerance);
+
+// The statement as text: the LIKE join of Substances with Lichens, literal
+// values, names in single quotes with their quotes doubled. Kept as the
+// reference the indexed statement must agree with.
+QString BuildCandidateSql(const TSubstanceRecord& spot, const QString& tolerance,
+                          const QString& rfErrorTolerance, const TNameFilter& genus,
+                          const TNameFilter& group);
+
+// The statement the engine runs: the same rows as BuildCandidateSql, with the
+// lichen lookup as an EXISTS under NOCASE that the index on
+// Lichens(Substance COLLATE NOCASE) serves (LIKE only for names holding "%"
+// or "_"), and the tolerance and names bound.
+TCandidateStatement BuildIndexedCandidateQuery(const TSubstanceRecord& spot, const QString& tolerance,
+                                               const QString& rfErrorTolerance,
+                                               const TNameFilter& genus, const TNameFilter& group);
+
+// Creates the NOCASE index on Lichens(Substance) when it is missing. A
+// database that refuses (read-only, locked) is left as it is: the query
+// gives the same rows without the index, only slower.
+void EnsureCandidateIndex(TSQLConnection& connection);

@@ -1,0 +1,169 @@
+#include "identify/MatchEngine.h"
+#include "framework/Database.h"
+#include "framework/Exceptions.h"
+#include "framework/Text.h"
+#include <algorithm>
+
+namespace {
+
+// The record order reads the global SortColumn; a run sorts under the
+// column it was given and leaves the global as it found it.
+class TSortColumnScope {
+public:
+    explicit TSortColumnScope(int column) : saved(SortColumn) { SortColumn = column; }
+    ~TSortColumnScope() { SortColumn = saved; }
+private:
+    int saved;
+};
+
+// Opens the candidate statement of the spot on the query; false when the
+// spot has no Rf value (no statement is run then).
+bool OpenCandidates(const TSubstanceRecord& spot, const QString& tolerance, const TMatchSettings& settings,
+                    TSQLQuery& query)
+{
+    if (!SpotHasRfValue(spot))
+        return false;
+    const TCandidateStatement st = BuildIndexedCandidateQuery(spot, tolerance, settings.ToleranceText,
+                                                              settings.Genus, settings.Group);
+    query.Close();
+    query.SQL = st.Sql;
+    query.Params = st.Params;
+    query.Open();
+    return true;
+}
+
+// Reads the current row as the row reader of the query helpers does: the
+// trimmed name and fields 1..20, NULL as empty text. The fields are looked
+// up once per statement.
+class TCandidateReader {
+public:
+    explicit TCandidateReader(TSQLQuery& q)
+    {
+        for (int i = 0; i <= 20; ++i)
+            fields[i] = &q.FieldByName(ColumnNames[i]);
+    }
+    TSubstanceRecord Read() const
+    {
+        TSubstanceRecord r;
+        r.name = Trim(fields[0]->AsString());
+        for (int i = 1; i <= 20; ++i)
+            r.Field(i) = fields[i]->AsString();
+        return r;
+    }
+private:
+    std::array<TField*, 21> fields{};
+};
+
+std::vector<TMatchRow> SortedRows(std::vector<TSubstanceRecord>& kept, int sortColumn)
+{
+    {
+        TSortColumnScope scope(sortColumn);
+        std::sort(kept.begin(), kept.end(),
+                  [](const TSubstanceRecord& a, const TSubstanceRecord& b) { return a < b; });
+    }
+    std::vector<TMatchRow> rows;
+    rows.reserve(kept.size());
+    for (TSubstanceRecord& r : kept) {
+        TMatchRow row;
+        row.Caption = r.name;
+        row.Kind = TRowKind::Substance;
+        row.Score = -r.MatchScore;
+        row.Record = std::move(r);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+TMatchRow SpotRow(const TSubstanceRecord& record, TRowKind kind)
+{
+    TMatchRow row;
+    row.Caption = record.name;
+    row.Record = record;
+    row.Kind = kind;
+    return row;
+}
+
+} // namespace
+
+TSubstanceRecord WithThallusReactions(const TSubstanceRecord& spot, const TMatchSettings& settings)
+{
+    TSubstanceRecord work = spot;
+    if (settings.UseThallus)
+        for (int k = 0; k < 6; ++k)
+            work.Field(15 + k) = settings.ThallusTexts[k];
+    return work;
+}
+
+std::vector<TMatchRow> MatchByRfError(const TSubstanceRecord& spot, const TMatchSettings& settings,
+                                      const TColorMatrix& matrix, TSQLQuery& query, int sortColumn)
+{
+    if (!OpenCandidates(spot, QString(), settings, query))
+        return {};
+    const int tolerance = StrToIntDef(settings.ToleranceText, 0);
+    const TCompareSwitches switches = settings.Switches();
+    const TCandidateReader reader(query);
+    std::vector<TSubstanceRecord> kept;
+    for (; !query.Eof(); query.Next()) {
+        TSubstanceRecord candidate = reader.Read();
+        // Very short names are abbreviations, not substances to rank.
+        if (candidate.name.size() < 4)
+            continue;
+        const TRfErrorOutcome out = RfErrorScore(spot, candidate, tolerance, switches, matrix);
+        if (!out.Kept)
+            continue;
+        candidate.MatchScore = -static_cast<float>(out.Points);
+        kept.push_back(std::move(candidate));
+    }
+    return SortedRows(kept, sortColumn);
+}
+
+std::vector<TMatchRow> MatchByCorrelation(const TSubstanceRecord& spot, const TMatchSettings& settings,
+                                          const TColorMatrix& matrix, TSQLQuery& query, int sortColumn)
+{
+    const QString factorText = settings.CorrelationFactorText;
+    if (!OpenCandidates(spot, factorText, settings, query))
+        return {};
+    const TCompareSwitches switches = settings.Switches();
+    const TCandidateReader reader(query);
+    std::vector<TSubstanceRecord> kept;
+    for (; !query.Eof(); query.Next()) {
+        TSubstanceRecord candidate = reader.Read();
+        const TCorrelationOutcome out = CorrelationScore(spot, candidate, factorText, switches, matrix);
+        if (!out.Kept)
+            continue;
+        candidate.MatchScore = -out.Value;
+        kept.push_back(std::move(candidate));
+    }
+    return SortedRows(kept, sortColumn);
+}
+
+TMatchResult MatchAllSpots(const std::vector<TSubstanceRecord>& spots, const TMatchSettings& settings,
+                           const TColorMatrix& matrix, TSQLQuery& query, int sortColumn)
+{
+    TMatchResult result;
+    if (spots.empty())
+        return result;
+    try {
+        if (query.SQLConnection)
+            EnsureCandidateIndex(*query.SQLConnection);
+        for (const TSubstanceRecord& spot : spots) {
+            TSubstanceRecord work = spot;
+            result.Rows.push_back(SpotRow(work, TRowKind::Spot));
+            if (settings.ApplyCune) {
+                work = CuneCorrectSpot(work, settings.CuneControls);
+                work.name += QStringLiteral(" - Cune");
+                result.Rows.push_back(SpotRow(work, TRowKind::CuneSpot));
+            }
+            work = WithThallusReactions(work, settings);
+            std::vector<TMatchRow> rows = settings.MatchingMethod == RfErrorMethod
+                                              ? MatchByRfError(work, settings, matrix, query, sortColumn)
+                                              : MatchByCorrelation(work, settings, matrix, query, sortColumn);
+            for (TMatchRow& r : rows)
+                result.Rows.push_back(std::move(r));
+        }
+    } catch (const Exception& e) {
+        result.Failed = true;
+        result.Error = e.Message;
+    }
+    return result;
+}

@@ -1,0 +1,324 @@
+// Controls on real widgets (offscreen): change-only events, component order
+// and Tag lookup, combo text kept, CR LF memos, list view selection order and
+// row colours, up-down and progress-bar clamping.
+#include "support/ScriptedDialogs.h"
+#include "framework/Framework.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class TTestForm : public TForm {
+public:
+    explicit TTestForm(TComponent* owner = Application) : TForm(owner)
+    {
+        Name = "TestForm";
+        SetClientWidth(400);
+        SetClientHeight(300);
+    }
+};
+
+struct GuiTest : ::testing::Test {
+    std::unique_ptr<TTestForm> form = std::make_unique<TTestForm>();
+};
+
+TEST_F(GuiTest, CheckBoxClickRunsOnlyOnChange)
+{
+    auto* box = new TCheckBox(form.get(), form.get());
+    box->SetBounds(10, 10, 120, 20);
+    int clicks = 0;
+    box->OnClick = [&](TObject* sender) { EXPECT_EQ(sender, box); ++clicks; };
+    box->SetChecked(false);
+    EXPECT_EQ(clicks, 0);
+    box->SetChecked(true);
+    EXPECT_EQ(clicks, 1);
+    box->SetChecked(true);
+    EXPECT_EQ(clicks, 1);
+    form->Show();
+    QTest::mouseClick(box->Widget(), Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_EQ(clicks, 2);
+    EXPECT_FALSE(box->Checked());
+}
+
+TEST_F(GuiTest, RadioGroupItemIndexRunsOnlyOnChange)
+{
+    auto* group = new TRadioGroup(form.get(), form.get());
+    group->SetBounds(10, 10, 150, 80);
+    group->Items()->Add("RF Error");
+    group->Items()->Add("Correlation");
+    int clicks = 0;
+    group->OnClick = [&](TObject*) { ++clicks; };
+    group->SetItemIndex(0);
+    EXPECT_EQ(clicks, 1);
+    group->SetItemIndex(0);
+    EXPECT_EQ(clicks, 1);
+    group->SetItemIndex(1);
+    EXPECT_EQ(clicks, 2);
+    form->Show();
+    auto buttons = group->Widget()->findChildren<QRadioButton*>();
+    ASSERT_EQ(buttons.size(), 2);
+    QTest::mouseClick(buttons[0], Qt::LeftButton, {}, QPoint(5, buttons[0]->height() / 2));
+    EXPECT_EQ(group->ItemIndex(), 0);
+    EXPECT_EQ(clicks, 3);
+    QTest::mouseClick(buttons[0], Qt::LeftButton, {}, QPoint(5, buttons[0]->height() / 2));
+    EXPECT_EQ(clicks, 3);   // no change, no click
+}
+
+TEST_F(GuiTest, EditTextRunsOnChangeOnlyOnChange)
+{
+    auto* edit = new TEdit(form.get(), form.get());
+    edit->SetBounds(10, 10, 100, 20);
+    int changes = 0;
+    edit->OnChange = [&](TObject*) { ++changes; };
+    edit->SetText("");
+    EXPECT_EQ(changes, 0);
+    edit->SetText("12");
+    edit->SetText("12");
+    EXPECT_EQ(changes, 1);
+    form->Show();
+    edit->SetFocus();
+    QTest::keyClick(edit->Widget(), Qt::Key_3);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(edit->Text(), "123");
+}
+
+TEST_F(GuiTest, EditNumbersOnlyMaxLengthAndKeyDown)
+{
+    auto* edit = new TEdit(form.get(), form.get());
+    edit->SetNumbersOnly(true);
+    edit->SetMaxLength(2);
+    std::vector<WORD> keys;
+    edit->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { keys.push_back(key); };
+    form->Show();
+    QTest::keyClicks(edit->Widget(), "a1b23");
+    EXPECT_EQ(edit->Text(), "12");
+    QTest::keyClick(edit->Widget(), Qt::Key_Return);
+    QTest::keyClick(edit->Widget(), Qt::Key_Up);
+    QTest::keyClick(edit->Widget(), Qt::Key_Down);
+    ASSERT_GE(keys.size(), 3u);
+    EXPECT_EQ(keys[0], 'A');
+    EXPECT_EQ(keys[keys.size() - 3], VK_RETURN);
+    EXPECT_EQ(keys[keys.size() - 2], VK_UP);
+    EXPECT_EQ(keys.back(), VK_DOWN);
+}
+
+TEST_F(GuiTest, ComboTextKeptWhileItemsAddedAndCleared)
+{
+    auto* combo = new TComboBox(form.get(), form.get());
+    combo->SetText("No Result");
+    int changes = 0;
+    combo->OnChange = [&](TObject*) { ++changes; };
+    combo->Items()->Add("");
+    combo->Items()->Add("White");
+    combo->AddItem("Brown");
+    EXPECT_EQ(combo->Text(), "No Result");
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    combo->Items()->Clear();
+    EXPECT_EQ(combo->Text(), "No Result");
+    EXPECT_EQ(changes, 0);
+    combo->Items()->Add("White");
+    combo->SetText("White");
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    EXPECT_EQ(changes, 1);
+    combo->SetText("White");
+    EXPECT_EQ(changes, 1);
+    combo->Items()->Insert(0, "Black");
+    EXPECT_EQ(combo->Text(), "White");
+    EXPECT_EQ(combo->ItemIndex(), 1);
+
+    auto* list = new TComboBox(form.get(), form.get());
+    list->SetStyle(csDropDownList);
+    list->Items()->Add("a");
+    EXPECT_EQ(list->ItemIndex(), -1);   // Qt would select the first item
+    EXPECT_EQ(list->Text(), "");
+    list->SetItemIndex(0);
+    EXPECT_EQ(list->Text(), "a");
+    list->Items()->Add("b");
+    EXPECT_EQ(list->Text(), "a");
+}
+
+TEST_F(GuiTest, MemoLinesUseCrLfBothWays)
+{
+    auto* memo = new TMemo(form.get(), form.get());
+    memo->SetText("a\r\nb\nc");
+    EXPECT_EQ(memo->Lines()->Count(), 3);
+    EXPECT_EQ(memo->Lines()->Strings(1), "b");
+    EXPECT_EQ(memo->Text(), "a\r\nb\r\nc");
+    memo->Lines()->Clear();
+    memo->Lines()->Add("x");
+    memo->Lines()->Add("y");
+    EXPECT_EQ(memo->Text(), "x\r\ny");
+    EXPECT_EQ(memo->Lines()->Text(), "x\r\ny");
+    TStringList plain;
+    plain.SetText("p\r\nq\r\n");
+    EXPECT_EQ(plain.Count(), 2);
+    EXPECT_EQ(plain.Text(), "p\r\nq\r\n");
+    memo->SetText("");
+    EXPECT_EQ(memo->Lines()->Count(), 0);
+}
+
+TEST_F(GuiTest, ComponentOrderAndFirstTagLookup)
+{
+    auto* a = new TEdit(form.get(), form.get());
+    a->Name = "AEdit";
+    a->Tag = 5;
+    auto* panel = new TPanel(form.get(), form.get());
+    auto* b = new TEdit(form.get(), panel);
+    b->Name = "BEdit";
+    b->Tag = 5;
+    ASSERT_EQ(form->ComponentCount(), 3);
+    EXPECT_EQ(form->Components(0), a);
+    EXPECT_EQ(form->Components(1), panel);
+    EXPECT_EQ(form->Components(2), b);
+    TComponent* first = nullptr;
+    for (int i = 0; i < form->ComponentCount() && !first; ++i)
+        if (form->Components(i)->Tag == 5) first = form->Components(i);
+    EXPECT_EQ(first, a);
+    EXPECT_EQ(form->FindComponent("BEdit"), b);
+    EXPECT_EQ(form->FindComponent("bedit"), nullptr);
+    EXPECT_EQ(b->Parent(), panel);
+    delete a;
+    EXPECT_EQ(form->ComponentCount(), 2);
+    EXPECT_EQ(form->Components(0), panel);
+}
+
+TEST_F(GuiTest, ListViewSelectedRowsInListOrderAndRowColours)
+{
+    auto* view = new TListView(form.get(), form.get());
+    view->SetBounds(0, 0, 400, 200);
+    view->SetMultiSelect(true);
+    view->Columns()->Add()->SetCaption("Name");
+    view->Columns()->Add()->SetCaption("A");
+    int changes = 0;
+    view->OnChange = [&](TObject*, TListItem*, TItemChange) { ++changes; };
+    for (QString caption : {"Spot 1", "Atranorin", "Spot 2 - Cune", "Zeorin"}) {
+        TListItem* item = view->Items()->Add();
+        item->SetCaption(caption);
+        item->SubItems()->Add("12");
+    }
+    EXPECT_GT(changes, 0);
+    EXPECT_EQ(view->Tree()->topLevelItem(0)->text(1), "12");
+    std::vector<std::pair<TListItem*, bool>> events;
+    view->OnSelectItem = [&](TObject*, TListItem* item, bool selected) { events.push_back({item, selected}); };
+    view->Items()->Item(3)->SetSelected(true);
+    view->Items()->Item(1)->SetSelected(true);
+    auto sel = view->SelectedItems();
+    ASSERT_EQ(sel.size(), 2u);
+    EXPECT_EQ(sel[0]->Caption(), "Atranorin");
+    EXPECT_EQ(sel[1]->Caption(), "Zeorin");
+    EXPECT_EQ(view->Selected()->Caption(), "Atranorin");
+    EXPECT_EQ(events.size(), 2u);
+
+    view->OnCustomDrawItem = [&](TObject* sender, TListItem* item, TCustomDrawState, bool&) {
+        auto* lv = static_cast<TListView*>(sender);
+        if (item->Caption().startsWith("Spot") && !item->Caption().contains("Cune")) lv->Canvas()->Brush->Color = clSilver;
+        else if (item->Caption().contains("Cune")) lv->Canvas()->Brush->Color = clSkyBlue;
+    };
+    EXPECT_EQ(view->RowColors(view->Items()->Item(0)).first, clSilver);
+    EXPECT_FALSE(view->RowColors(view->Items()->Item(1)).first.isValid());
+    EXPECT_EQ(view->RowColors(view->Items()->Item(2)).first, clSkyBlue);
+    view->ClearSelection();
+    form->Show();
+    QImage shot = form->Widget()->grab().toImage();
+    QRect row0 = view->Tree()->visualItemRect(view->Tree()->topLevelItem(0));
+    QPoint p = view->Tree()->viewport()->mapTo(form->Widget(), QPoint(10, row0.center().y()));
+    EXPECT_EQ(QColor(shot.pixel(p)), clSilver);
+
+    int column = -1;
+    view->OnColumnClick = [&](TObject*, TListColumn* c) { column = c->Index(); };
+    view->Columns()->Items(1)->SetCaption("(A)");
+    EXPECT_EQ(view->Tree()->headerItem()->text(1), "(A)");
+    view->Items()->Delete(1);
+    EXPECT_EQ(view->Items()->Count(), 3);
+    view->Clear();
+    EXPECT_EQ(view->Items()->Count(), 0);
+}
+
+TEST_F(GuiTest, UpDownPositionFromCodeFiresNothingAndClamps)
+{
+    auto* ud = new TUpDown(form.get(), form.get());
+    ud->SetMin(0);
+    ud->SetMax(100);
+    int clicks = 0;
+    ud->OnClick = [&](TObject*, TUDBtnType) { ++clicks; };
+    ud->SetPosition(2);
+    ud->SetPosition(250);
+    EXPECT_EQ(ud->Position(), 100);
+    ud->SetPosition(-4);
+    EXPECT_EQ(ud->Position(), 0);
+    EXPECT_EQ(clicks, 0);
+    form->Show();
+    QTest::mouseClick(ud->UpButton(), Qt::LeftButton);
+    EXPECT_EQ(ud->Position(), 1);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(GuiTest, ProgressBarClamps)
+{
+    auto* bar = new TProgressBar(form.get(), form.get());
+    bar->SetPosition(150);
+    EXPECT_EQ(bar->Position(), 100);
+    bar->SetPosition(-1);
+    EXPECT_EQ(bar->Position(), 0);
+    bar->SetPosition(42);
+    EXPECT_EQ(bar->Position(), 42);
+}
+
+TEST_F(GuiTest, ListBoxSortedDeleteSelectedAndMouseDown)
+{
+    auto* box = new TListBox(form.get(), form.get());
+    box->SetBounds(0, 0, 200, 150);
+    box->SetSorted(true);
+    box->Items()->Add("beta");
+    box->Items()->Add("Alpha");
+    box->Items()->Add("gamma");
+    EXPECT_EQ(box->Items()->ToStringList(), QStringList({"Alpha", "beta", "gamma"}));
+    box->SetItemIndex(1);
+    EXPECT_EQ(box->ItemIndex(), 1);
+    box->DeleteSelected();
+    EXPECT_EQ(box->Items()->ToStringList(), QStringList({"Alpha", "gamma"}));
+    int y = -1;
+    TMouseButton button = mbLeft;
+    box->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int Y) { y = Y; button = b; };
+    form->Show();
+    QTest::mouseClick(box->List()->viewport(), Qt::RightButton, {}, QPoint(10, 25));
+    EXPECT_EQ(y, 25);
+    EXPECT_EQ(button, mbRight);
+    EXPECT_EQ(box->ItemAtPos(5, 2), 0);
+    EXPECT_EQ(box->ItemAtPos(5, 140), -1);
+}
+
+TEST_F(GuiTest, ImageCanvasTextAndFileDialog)
+{
+    auto* image = new TImage(form.get(), form.get());
+    image->SetBounds(0, 0, 200, 100);
+    image->ClearPicture();
+    image->Canvas()->Font->SetSize(20);
+    image->Canvas()->TextOut(10, 10, "No images found");
+    EXPECT_EQ(image->Picture().size(), QSize(200, 100));
+    bool inked = false;
+    for (int y = 0; y < 100 && !inked; ++y)
+        for (int x = 0; x < 200 && !inked; ++x)
+            inked = QColor(image->Picture().pixel(x, y)) != Qt::white;
+    EXPECT_TRUE(inked);
+
+    TSaveDialog dialog(form.get());
+    dialog.Filter = "Spot files (*.spot)|*.spot";
+    dialog.DefaultExt = "spot";
+    EXPECT_FALSE(dialog.Execute());
+    TestDialogs().NextFileName("/tmp/x/plate1");
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName, "/tmp/x/plate1.spot");
+    EXPECT_TRUE(TestDialogs().FileRequests().back().Save);
+}
+} // namespace

@@ -1,0 +1,400 @@
+// The matching engine over a small real database: the candidate statement,
+// the indexed statement against it, and whole runs of both methods with
+// cune correction, thallus reactions, filters and failures.
+#include "identify/MatchEngine.h"
+#include "framework/Database.h"
+#include "framework/Exceptions.h"
+#include "support/FixtureDb.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace {
+
+TColorMatrix TestMatrix()
+{
+    TColorMatrix m;
+    const QStringList names = {"No Result", "White",  "Brown",  "P.Brown", "Purple", "Lilac",
+                               "Yellow",    "P. Yellow", "Orange", "Pink",  "Red",    "P.Red",
+                               "D. Red",    "B. Blue", "D. Blue", "Green", "Gray",   "Black"};
+    for (int r = 0; r < 18; ++r) {
+        m[r].ColorName = names[r];
+        m[r].Similarity[r] = "100";
+    }
+    return m;
+}
+
+TSubstanceRecord Spot(const QString& name, std::initializer_list<std::pair<int, QString>> fields)
+{
+    TSubstanceRecord r;
+    r.name = name;
+    for (const auto& [k, v] : fields)
+        r.Field(k) = v;
+    return r;
+}
+
+constexpr int A = 1, C = 4, HPLC = 8, KResult = 15;
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        using V = std::map<QString, QVariant>;
+        db.InsertSubstance(V{{"name", "Atranorin"}, {"A", 30}, {"B", 40}, {"C", 45}, {"KResult", "Yellow"},
+                             {"GroupName", "Depsides"}});
+        db.InsertSubstance(V{{"name", "Usnic acid"}, {"A", 32}, {"C", 47}, {"GroupName", "Dibenzofurans"}});
+        db.InsertSubstance(V{{"name", "Zeorin"}, {"A", 30}, {"GroupName", "Terpenoids"}});
+        db.InsertSubstance(V{{"name", "Gyr"}, {"A", 30}, {"GroupName", "Terpenoids"}});
+        db.InsertSubstance(V{{"name", "Norstictic acid"}, {"A", 30}, {"C", 0}, {"GroupName", "Depsidones"}});
+        db.InsertSubstance(V{{"name", "Lonely acid"}, {"A", 30}});
+        db.InsertSubstance(V{{"name", "O'Brien's acid"}, {"A", 31}, {"GroupName", "Brien's group"}});
+        db.InsertSubstance(V{{"name", "Far acid"}, {"A", 60}, {"C", 45}});
+        db.InsertSubstance(V{{"name", "Case acid"}, {"A", 30}, {"HPLC", 12}});
+        db.InsertLichen("Parmelia sulcata", "Atranorin", "Parmelia");
+        db.InsertLichen("Cladonia rangiferina", "atranorin", "Cladonia");
+        db.InsertLichen("Usnea florida", "Usnic acid", "Usnea");
+        db.InsertLichen("Lecanora muralis", "Zeorin", "Lecanora");
+        db.InsertLichen("Lecanora rupicola", "Zeorin", "Lecanora");
+        db.InsertLichen("Xanthoria parietina", "Gyr", "Xanthoria");
+        db.InsertLichen("Parmelia saxatilis", "Norstictic acid", "Parmelia");
+        db.InsertLichen("Arcy lichen", "O'Brien's acid", "D'Arcy");
+        db.InsertLichen("Usnea hirta", "Far acid", "Usnea");
+        db.InsertLichen("Cladonia fimbriata", "CASE ACID", "Cladonia");
+        db.CloseHandle();
+        connection.Params = db.ConnectionParams();
+        connection.Open();
+    }
+
+    TMatchSettings RfError(const QString& tolerance = "2")
+    {
+        TMatchSettings s;
+        s.MatchingMethod = RfErrorMethod;
+        s.ToleranceText = tolerance;
+        s.CorrelationFactorText = "5";
+        return s;
+    }
+    TMatchSettings Correlation(const QString& factor = "5")
+    {
+        TMatchSettings s = RfError();
+        s.MatchingMethod = CorrelationMethod;
+        s.CorrelationFactorText = factor;
+        return s;
+    }
+
+    TMatchResult Run(const std::vector<TSubstanceRecord>& spots, const TMatchSettings& s, int sortColumn = 100)
+    {
+        return MatchAllSpots(spots, s, matrix, query, sortColumn);
+    }
+
+    // Substance rows of a result by name with their scores; checks that they
+    // come best first, whatever the order among equal scores.
+    static std::map<QString, float> Substances(const TMatchResult& r)
+    {
+        std::map<QString, float> out;
+        float previous = 1e30f;
+        for (const TMatchRow& row : r.Rows) {
+            if (row.Kind != TRowKind::Substance)
+                continue;
+            EXPECT_LE(row.Score, previous) << row.Caption.toStdString();
+            EXPECT_EQ(row.Record.MatchScore, -row.Score);
+            EXPECT_EQ(row.Caption, row.Record.name);
+            previous = row.Score;
+            out[row.Caption] = row.Score;
+        }
+        return out;
+    }
+
+    // Rows of a statement as sorted lists of the record fields.
+    std::vector<QStringList> RowsOf(const QString& sql, const QVariantList& params = {})
+    {
+        TSQLQuery q(&connection);
+        q.SQL = sql;
+        q.Params = params;
+        q.Open();
+        std::vector<QStringList> rows;
+        for (; !q.Eof(); q.Next()) {
+            QStringList row;
+            for (int i = 0; i <= 20; ++i)
+                row << q.FieldByName(ColumnNames[i]).AsString();
+            row << q.FieldByName("GroupName").AsString();
+            rows.push_back(row);
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    FixtureDb db;
+    TSQLConnection connection;
+    TSQLQuery query{&connection};
+    TColorMatrix matrix = TestMatrix();
+};
+
+const QString JoinedHead =
+    "select * from Substances S INNER JOIN Lichens L on L.Substance LIKE name where ";
+
+TEST_F(EngineTest, StatementTextOfTwoValues)
+{
+    const TSubstanceRecord spot = Spot("Spot 1", {{A, "30"}, {C, "45"}});
+    EXPECT_EQ(BuildCandidateSql(spot, "", "2", {}, {}),
+              JoinedHead + "(A IS NULL OR A = 0 OR abs(30-A) <= 2) AND (C IS NULL OR C = 0 OR abs(45-C) <= 2)"
+                           "GROUP BY name");
+    EXPECT_EQ(BuildCandidateSql(spot, "", "2", {true, {"Parmelia", "D'Arcy"}}, {true, {"Depsides"}}),
+              JoinedHead + "(A IS NULL OR A = 0 OR abs(30-A) <= 2) AND (C IS NULL OR C = 0 OR abs(45-C) <= 2)"
+                           " AND L.Genus IN ('Parmelia','D''Arcy')  AND S.GroupName IN ('Depsides') GROUP BY name");
+}
+
+TEST_F(EngineTest, StatementTextVariants)
+{
+    struct Case { const char* what; TSubstanceRecord spot; QString tolerance; TNameFilter genus; QString expected; };
+    const Case cases[] = {
+        {"HPLC only", Spot("Spot 1", {{HPLC, "12"}}), "", {},
+         JoinedHead + "(HPLC IS NULL OR HPLC = 0 OR abs(12-HPLC) <= 3)GROUP BY name"},
+        {"own tolerance", Spot("Spot 1", {{A, "30"}}), "5", {},
+         JoinedHead + "(A IS NULL OR A = 0 OR abs(30-A) <= 5)GROUP BY name"},
+        {"decimal tolerance", Spot("Spot 1", {{A, "30"}}), "1.5", {},
+         JoinedHead + "(A IS NULL OR A = 0 OR abs(30-A) <= 1.5)GROUP BY name"},
+        {"empty genus list", Spot("Spot 1", {{A, "30"}}), "", {true, {}},
+         JoinedHead + "(A IS NULL OR A = 0 OR abs(30-A) <= 3) AND L.Genus IN () GROUP BY name"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(BuildCandidateSql(c.spot, c.tolerance, "3", c.genus, {}), c.expected) << c.what;
+}
+
+TEST_F(EngineTest, ToleranceMustBeANumberWhenItEntersTheStatement)
+{
+    const TSubstanceRecord spot = Spot("Spot 1", {{A, "30"}});
+    for (const char* bad : {"", "abc", "2)", "1 OR 1=1", "2;"}) {
+        EXPECT_THROW(BuildCandidateSql(spot, "", bad, {}, {}), EDatabaseError) << bad;
+        EXPECT_THROW(BuildIndexedCandidateQuery(spot, "", bad, {}, {}), EDatabaseError) << bad;
+    }
+    // A spot without a value runs no statement, so nothing is wrong yet.
+    EXPECT_NO_THROW(BuildCandidateSql(Spot("Spot 1", {}), "", "abc", {}, {}));
+}
+
+TEST_F(EngineTest, IndexedStatementGivesTheRowsOfTheJoinedStatement)
+{
+    using V = std::map<QString, QVariant>;
+    db.InsertSubstance(V{{"name", "Wild%card"}, {"A", 30}});
+    db.InsertSubstance(V{{"name", "Under_score"}, {"A", 30}});
+    db.InsertSubstance(V{{"name", "Plain%name"}, {"A", 30}});
+    db.InsertSubstance(V{{"name", "Ärgerin"}, {"A", 30}});
+    db.InsertSubstance(V{{"name", "Ölsäure"}, {"A", 30}});
+    db.InsertSubstance(V{{"name", "Trailing "}, {"A", 30}});
+    db.InsertSubstance(V{{"name", "Atranorin"}, {"A", 30}, {"B", 40}, {"C", 45}, {"KResult", "Yellow"},
+                         {"GroupName", "Depsides"}});  // the same substance twice
+    db.InsertLichen("L1", "WildXYZcard", "Wildia");
+    db.InsertLichen("L2", "UnderXscore", "Wildia");
+    db.InsertLichen("L3", "ärgerin", "Wildia");    // other case outside ASCII: no match
+    db.InsertLichen("L4", "ÖLSÄURE", "Wildia");    // ASCII letters differ in case, Ö and Ä not
+    db.InsertLichen("L5", "Ölsäure", "Wildia");
+    db.InsertLichen("L6", "Trailing", "Wildia");
+    db.InsertLichen("L7", "Plain%NAME", "Wildia");
+    db.CloseHandle();
+
+    struct Case { TSubstanceRecord spot; QString tolerance; TNameFilter genus, group; };
+    const Case cases[] = {
+        {Spot("s", {{A, "30"}}), "2", {}, {}},
+        {Spot("s", {{A, "30"}, {C, "45"}}), "1", {}, {}},
+        {Spot("s", {{A, "31"}}), "0", {}, {}},
+        {Spot("s", {{A, "30"}}), "5", {true, {"Parmelia", "Wildia"}}, {}},
+        {Spot("s", {{A, "30"}}), "5", {true, {"D'Arcy"}}, {true, {"Brien's group"}}},
+        {Spot("s", {{A, "30"}}), "5", {}, {true, {"Depsides", "Terpenoids"}}},
+        {Spot("s", {{A, "30"}}), "5", {true, {}}, {}},
+        {Spot("s", {{HPLC, "12"}}), "1.5", {}, {}},
+    };
+    for (const Case& c : cases) {
+        const QString reference = BuildCandidateSql(c.spot, c.tolerance, "", c.genus, c.group);
+        const TCandidateStatement indexed = BuildIndexedCandidateQuery(c.spot, c.tolerance, "", c.genus, c.group);
+        EXPECT_EQ(RowsOf(indexed.Sql, indexed.Params), RowsOf(reference)) << reference.toStdString();
+    }
+    // The wildcard and case rules really are at work in the fixture.
+    const auto rows = RowsOf(BuildCandidateSql(Spot("s", {{A, "30"}}), "0", "", {}, {}));
+    std::set<QString> names;
+    for (const QStringList& r : rows)
+        names.insert(r[0]);
+    EXPECT_EQ(names, (std::set<QString>{"Atranorin", "Case acid", "Gyr", "Norstictic acid", "Plain%name",
+                                        "Under_score", "Wild%card", "Zeorin", "Ölsäure"}));
+}
+
+TEST_F(EngineTest, RunCreatesTheLichenIndexAndTheStatementUsesIt)
+{
+    Run({Spot("Spot 1", {{A, "30"}})}, RfError());
+    const TCandidateStatement st = BuildIndexedCandidateQuery(Spot("Spot 1", {{A, "30"}}), "", "2", {}, {});
+    TSQLQuery plan(&connection);
+    plan.SQL = "EXPLAIN QUERY PLAN " + st.Sql;
+    plan.Params = st.Params;
+    plan.Open();
+    QString details;
+    for (; !plan.Eof(); plan.Next())
+        details += plan.FieldByName("detail").AsString() + "\n";
+    EXPECT_TRUE(details.contains("LichensSubstanceNoCase")) << details.toStdString();
+}
+
+TEST_F(EngineTest, RfErrorRanksByPoints)
+{
+    const TMatchResult r = Run({Spot("Spot 1", {{A, "30"}, {C, "45"}})}, RfError());
+    ASSERT_FALSE(r.Failed) << r.Error.toStdString();
+    ASSERT_FALSE(r.Rows.empty());
+    EXPECT_EQ(r.Rows[0].Kind, TRowKind::Spot);
+    EXPECT_EQ(r.Rows[0].Caption, "Spot 1");
+    EXPECT_EQ(r.Rows[1].Caption, "Atranorin");
+    // Gyr has three characters and is skipped; Lonely acid is in no lichen;
+    // Far acid is outside the tolerance; the stored 0 of Norstictic acid is no value.
+    EXPECT_EQ(Substances(r), (std::map<QString, float>{{"Atranorin", 4}, {"Usnic acid", 2}, {"Zeorin", 2},
+                                                        {"Norstictic acid", 2}, {"Case acid", 2},
+                                                        {"O'Brien's acid", 1}}));
+}
+
+TEST_F(EngineTest, CorrelationRanksByValue)
+{
+    const TMatchResult r = Run({Spot("Spot 1", {{A, "30"}, {C, "45"}})}, Correlation());
+    ASSERT_FALSE(r.Failed) << r.Error.toStdString();
+    EXPECT_EQ(r.Rows[1].Caption, "Atranorin");
+    EXPECT_EQ(Substances(r), (std::map<QString, float>{{"Atranorin", 132.3f}, {"Zeorin", 105}, {"Gyr", 105},
+                                                        {"Norstictic acid", 105}, {"Case acid", 105},
+                                                        {"O'Brien's acid", 85}, {"Usnic acid", 50.7f}}));
+}
+
+TEST_F(EngineTest, OtherSortColumnOrdersByName)
+{
+    const int before = SortColumn;
+    const TMatchResult r = Run({Spot("Spot 1", {{A, "30"}, {C, "45"}})}, RfError(), 0);
+    QStringList names;
+    for (const TMatchRow& row : r.Rows)
+        if (row.Kind == TRowKind::Substance)
+            names << row.Caption;
+    // The name key starts at the first two adjacent letters: "BRIEN'S ACID".
+    EXPECT_EQ(names, (QStringList{"Atranorin", "O'Brien's acid", "Case acid", "Norstictic acid", "Usnic acid",
+                                  "Zeorin"}));
+    EXPECT_EQ(SortColumn, before);
+}
+
+TEST_F(EngineTest, SpotsAreListedInOrderEachWithItsSubstances)
+{
+    const TMatchResult r = Run({Spot("Spot 1", {{A, "60"}}), Spot("Spot 2", {}), Spot("Spot 3", {{HPLC, "12"}})},
+                               RfError());
+    ASSERT_FALSE(r.Failed);
+    QStringList captions;
+    for (const TMatchRow& row : r.Rows)
+        captions << row.Caption;
+    EXPECT_EQ(captions, (QStringList{"Spot 1", "Far acid", "Spot 2", "Spot 3", "Case acid"}));
+    EXPECT_TRUE(Run({}, RfError()).Rows.empty());
+}
+
+TEST_F(EngineTest, CuneCorrectedCopyStandsInForTheSpot)
+{
+    TMatchSettings s = RfError("0");
+    s.ApplyCune = true;
+    s.CuneControls = {Spot("Control", {{A, "50"}}), Spot("Control", {{A, "40"}})};
+    const TMatchResult r = Run({Spot("Spot 1", {{A, "24"}})}, s);  // 24 * 1.25 = 30
+    ASSERT_FALSE(r.Failed);
+    ASSERT_GE(r.Rows.size(), 2u);
+    EXPECT_EQ(r.Rows[0].Kind, TRowKind::Spot);
+    EXPECT_EQ(r.Rows[0].Record.A, "24");
+    EXPECT_EQ(r.Rows[1].Kind, TRowKind::CuneSpot);
+    EXPECT_EQ(r.Rows[1].Caption, "Spot 1 - Cune");
+    EXPECT_EQ(r.Rows[1].Record.A, "30");
+    EXPECT_EQ(Substances(r), (std::map<QString, float>{{"Atranorin", 2}, {"Zeorin", 2}, {"Norstictic acid", 2},
+                                                        {"Case acid", 2}}));
+
+    s.CuneControls.clear();  // no controls: the cune row repeats the spot
+    const TMatchResult plain = Run({Spot("Spot 1", {{A, "24"}})}, s);
+    EXPECT_EQ(plain.Rows[1].Record.A, "24");
+    EXPECT_TRUE(Substances(plain).empty());
+}
+
+TEST_F(EngineTest, ThallusReactionsOfTheConfigurationAreMatchedButNotListed)
+{
+    TMatchSettings s = RfError();
+    s.UseThallus = true;
+    s.ThallusTexts = {"Red", "", "", "", "", ""};
+    const TSubstanceRecord spot = Spot("Spot 1", {{A, "30"}, {C, "45"}});
+    TMatchResult r = Run({spot}, s);
+    EXPECT_EQ(r.Rows[0].Record.KResult, "");
+    EXPECT_EQ(Substances(r).count("Atranorin"), 0u);  // K Yellow against Red
+    EXPECT_EQ(Substances(r).count("Zeorin"), 1u);     // no K reaction: not tested
+
+    s.ThallusTexts[0] = "Yellow";
+    EXPECT_EQ(Substances(Run({spot}, s)).count("Atranorin"), 1u);
+    EXPECT_EQ(WithThallusReactions(spot, s).KResult, "Yellow");
+}
+
+TEST_F(EngineTest, GenusAndGroupFilters)
+{
+    struct Case { const char* what; TNameFilter genus, group; std::set<QString> names; };
+    const Case cases[] = {
+        {"genus", {true, {"Parmelia"}}, {}, {"Atranorin", "Norstictic acid"}},
+        {"genus by other lichen row", {true, {"Cladonia"}}, {}, {"Atranorin", "Case acid"}},
+        {"genus with apostrophe", {true, {"D'Arcy"}}, {}, {"O'Brien's acid"}},
+        {"group", {}, {true, {"Depsides", "Terpenoids"}}, {"Atranorin", "Zeorin"}},
+        {"group with apostrophe", {}, {true, {"Brien's group"}}, {"O'Brien's acid"}},
+        {"both", {true, {"Parmelia"}}, {true, {"Depsidones"}}, {"Norstictic acid"}},
+        {"inactive filter", {false, {"Usnea"}}, {}, {"Atranorin", "Usnic acid", "Zeorin", "Norstictic acid",
+                                                     "Case acid", "O'Brien's acid"}},
+        {"empty selection", {true, {}}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        TMatchSettings s = RfError();
+        s.Genus = c.genus;
+        s.Group = c.group;
+        const TMatchResult r = Run({Spot("Spot 1", {{A, "30"}, {C, "45"}})}, s);
+        ASSERT_FALSE(r.Failed) << c.what << ": " << r.Error.toStdString();
+        std::set<QString> names;
+        for (const auto& [name, score] : Substances(r))
+            names.insert(name);
+        EXPECT_EQ(names, c.names) << c.what;
+    }
+}
+
+TEST_F(EngineTest, FailedRunKeepsTheRowsSoFar)
+{
+    struct Case { const char* what; TMatchSettings settings; };
+    TMatchSettings badTolerance = RfError("two");
+    TMatchSettings emptyTolerance = RfError("");
+    TMatchSettings zeroFactor = Correlation("0");
+    TMatchSettings decimalFactor = Correlation("5.5");
+    TMatchSettings emptyFactor = Correlation("");  // the query takes the tolerance, the step raises
+    TMatchSettings badCell = RfError();
+    badCell.UseThallus = true;
+    const Case cases[] = {{"bad tolerance", badTolerance},  {"empty tolerance", emptyTolerance},
+                          {"zero factor", zeroFactor},
+                          {"decimal factor", decimalFactor}, {"empty factor", emptyFactor},
+                          {"similarity cell", badCell}};
+    matrix[0].Similarity[6] = "n/a";  // No Result against Yellow, read for Atranorin's K
+    for (const Case& c : cases) {
+        const TMatchResult r =
+            Run({Spot("Spot 1", {}), Spot("Spot 2", {{A, "30"}, {C, "45"}}), Spot("Spot 3", {{A, "30"}})},
+                c.settings);
+        EXPECT_TRUE(r.Failed) << c.what;
+        EXPECT_FALSE(r.Error.isEmpty()) << c.what;
+        QStringList captions;
+        for (const TMatchRow& row : r.Rows)
+            captions << row.Caption;
+        EXPECT_EQ(captions, (QStringList{"Spot 1", "Spot 2"})) << c.what;
+    }
+}
+
+TEST_F(EngineTest, DecimalToleranceIsAccepted)
+{
+    // Stands as 1.5 in the statement, counts as 0 for the points.
+    const TMatchResult r = Run({Spot("Spot 1", {{A, "30"}})}, RfError("1.5"));
+    ASSERT_FALSE(r.Failed) << r.Error.toStdString();
+    EXPECT_EQ(Substances(r), (std::map<QString, float>{{"Atranorin", 2}, {"Zeorin", 2}, {"Norstictic acid", 2},
+                                                        {"Case acid", 2}}));
+}
+
+TEST_F(EngineTest, ScoringMethodsCanBeCalledForOneSpot)
+{
+    const TSubstanceRecord spot = Spot("Spot 1", {{A, "30"}, {C, "45"}});
+    const std::vector<TMatchRow> rows = MatchByCorrelation(spot, Correlation(), matrix, query, 100);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.front().Caption, "Atranorin");
+    EXPECT_EQ(rows.front().Score, 132.3f);
+    EXPECT_THROW(MatchByRfError(spot, RfError("x"), matrix, query, 100), EDatabaseError);
+    EXPECT_TRUE(MatchByRfError(Spot("Spot 2", {}), RfError("x"), matrix, query, 100).empty());
+}
+
+} // namespace

@@ -1,0 +1,294 @@
+// The lichen update against a scripted portal: request order, the rows and
+// the backup, the dates file, and every way a download or a statement can
+// fail without losing the table.
+#include "UpdateTestKit.h"
+#include "support/FakeHttpServer.h"
+#include "update/LichenUpdate.h"
+
+namespace {
+
+const QString Portal = "http://portal.test";
+
+QString AttributeTarget(const char* id)
+{
+    return QString("/portal/api/v2/morphology/") + id + "/attribute?limit=10000&offset=0";
+}
+
+// Two pairs for every attribute, over 1000 bytes in all.
+QByteArray RegularAnswer(const char* id)
+{
+    return MorphologyAnswer({{QString("Atranorin ") + id, "Cladonia rangiferina"},
+                             {"usnic acid", "Usnea hirta"}});
+}
+
+class LichenUpdateTest : public UpdateTest {
+protected:
+    void SetUp() override
+    {
+        UpdateTest::SetUp();
+        db.InsertLichen("Old lichen", "Old substance", "Old");
+        db.InsertLichen("Lecanora", "Zeorin", "Lecanora");
+        for (const char* id : MorphologyAttributeIds)
+            answers[Portal + AttributeTarget(id)] = RegularAnswer(id);
+    }
+
+    TUpdateOutcome Run()
+    {
+        TUpdateContext context{connection,
+                               [this](const QString& address) {
+                                   requests << address;
+                                   const int n = int(requests.size());
+                                   if (answerAt.count(n))
+                                       return answerAt[n];
+                                   return answers[address];
+                               },
+                               progress, Portal};
+        return RunLichenUpdate(context);
+    }
+
+    QStringList OldRows() const { return {"Old lichen|Old substance|Old", "Lecanora|Zeorin|Lecanora"}; }
+    QStringList Lichens() { return TableRows("SELECT Lichen, Substance, Genus FROM Lichens ORDER BY rowid"); }
+    QStringList Backup() { return TableRows("SELECT Lichen, Substance, Genus FROM LichensBackup ORDER BY rowid"); }
+
+    std::map<QString, QByteArray> answers;
+    std::map<int, QByteArray> answerAt;   // the answer of the n-th request, counted from 1
+    QStringList requests;
+};
+
+TEST_F(LichenUpdateTest, ReplacesTheRowsKeepsABackupAndRecordsTheDate)
+{
+    db.InsertSubstance({{"name", "usnic acid"}, {"Lichens", "Usnea HIRTA, Parmelia sulcata, P. saxatilis"}});
+    db.InsertSubstance({{"name", "Zeorin"}, {"Lichens", "Lecanora sp."}});
+
+    EXPECT_EQ(Run(), TUpdateOutcome::Complete);
+
+    QStringList expectedRequests;
+    for (const char* id : MorphologyAttributeIds)
+        expectedRequests << Portal + AttributeTarget(id);
+    EXPECT_EQ(requests, expectedRequests);
+
+    QStringList expectedRows;
+    for (const char* id : MorphologyAttributeIds)
+        expectedRows << QString("Cladonia rangiferina|Atranorin %1|Cladonia").arg(id)
+                     << "Usnea hirta|usnic acid|Usnea";
+    // Usnea HIRTA is held already (compared without case); Lecanora with
+    // Zeorin was not downloaded and so is added again.
+    expectedRows << "Parmelia sulcata|usnic acid|Parmelia"
+                 << "P saxatilis|usnic acid|Parmelia" << "Lecanora|Zeorin|Lecanora";
+    EXPECT_EQ(Lichens(), expectedRows);
+    EXPECT_EQ(Backup(), OldRows());
+
+    EXPECT_EQ(DatesFile(), QByteArray("Substances\t0\r\nLichens\t1700000000"));
+    EXPECT_EQ(LichenDataDate, QByteArray("1700000000"));
+    EXPECT_EQ(Messages(), QStringList({"Complete"}));
+
+    QList<int> expectedPositions;
+    for (int step = 1; step <= 24; ++step)
+        expectedPositions << step * 100 / 25;
+    EXPECT_EQ(progress.Positions, expectedPositions);
+    EXPECT_EQ(progress.Events.mid(0, 3),
+              QStringList({"caption:Lichen update", "label:Downloading data...", "process"}));
+    EXPECT_TRUE(progress.Events.contains("label:Importing data..."));
+    EXPECT_TRUE(progress.Events.contains("label:Reconciling data..."));
+    EXPECT_EQ(progress.Events.last(), "hide");
+}
+
+TEST_F(LichenUpdateTest, KeepsTheSubstanceDateTheFileAlreadyRecords)
+{
+    QFile file(db.Dir() + "/UpdateDates.txt");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Substances\t1600000000\r\nLichens\t5");
+    file.close();
+
+    EXPECT_EQ(Run(), TUpdateOutcome::Complete);
+    EXPECT_EQ(DatesFile(), QByteArray("Substances\t1600000000\r\nLichens\t1700000000"));
+    EXPECT_FALSE(QFile::exists(db.Dir() + "/UpdateDates.txt.tmp"));
+}
+
+struct BadAnswerCase {
+    const char* title;
+    int at;              // which request answers badly
+    QByteArray answer;
+    const char* message;
+    TUpdateOutcome outcome;
+};
+
+class LichenBadAnswer : public LichenUpdateTest, public ::testing::WithParamInterface<BadAnswerCase> {};
+
+TEST_P(LichenBadAnswer, StopsWithTheTableUntouched)
+{
+    const BadAnswerCase& c = GetParam();
+    answerAt[c.at] = c.answer;
+
+    EXPECT_EQ(Run(), c.outcome);
+    EXPECT_EQ(requests.size(), c.at) << "no request after the bad answer";
+    EXPECT_EQ(Lichens(), OldRows());
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE name = 'LichensBackup'"), "0");
+    EXPECT_EQ(Messages(), QStringList({c.message}));
+    EXPECT_FALSE(progress.Visible);
+    EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+    EXPECT_EQ(LichenDataDate, QByteArray("0"));
+}
+
+const char* const Failed = "Data download failed. Database unchanged.";
+const char* const Corrupt = "Downloaded data corrupt.  Please try again.";
+
+INSTANTIATE_TEST_SUITE_P(Cases, LichenBadAnswer, ::testing::Values(
+    BadAnswerCase{"empty first answer", 1, "", Failed, TUpdateOutcome::DownloadFailed},
+    BadAnswerCase{"empty fifth answer", 5, "", Failed, TUpdateOutcome::DownloadFailed},
+    BadAnswerCase{"empty last answer", 23, "", Failed, TUpdateOutcome::DownloadFailed},
+    BadAnswerCase{"internet switched off", 1, "Error", Failed, TUpdateOutcome::DownloadFailed},
+    BadAnswerCase{"error page", 3, "{\"status\":\"not found\"}", Failed, TUpdateOutcome::DownloadFailed},
+    BadAnswerCase{"body cut off", 2, RegularAnswer("236").left(150), Failed, TUpdateOutcome::DownloadFailed},
+    BadAnswerCase{"more substances than lichens", 4,
+                  "[{\"charStateName\":\"a\"\"sciname\":\"Aa bb\"}{\"charStateName\":\"b\"}]",
+                  Corrupt, TUpdateOutcome::DataCorrupt}));
+
+struct GateCase {
+    int length;
+    TUpdateOutcome outcome;
+};
+
+class LichenLengthGate : public LichenUpdateTest, public ::testing::WithParamInterface<GateCase> {};
+
+TEST_P(LichenLengthGate, NeedsAThousandBytesOfRows)
+{
+    // One row ("Aa","S","Aa") of 15 bytes per attribute, the last one
+    // lengthened by digits that do not change its genus.
+    const int base = 23 * 16 - 1;
+    const int extra = GetParam().length - base - 1;
+    for (size_t i = 0; i < MorphologyAttributeIds.size(); ++i) {
+        const QString lichen = i + 1 < MorphologyAttributeIds.size() ? "Aa" : "Aa " + QString(extra, '1');
+        answers[Portal + AttributeTarget(MorphologyAttributeIds[i])] = MorphologyAnswer({{"S", lichen}});
+    }
+    EXPECT_EQ(Run(), GetParam().outcome);
+    if (GetParam().outcome == TUpdateOutcome::Complete) {
+        EXPECT_EQ(db.Count("Lichens"), 23);
+        EXPECT_EQ(Messages(), QStringList({"Complete"}));
+    } else {
+        EXPECT_EQ(Lichens(), OldRows());
+        EXPECT_EQ(Messages(), QStringList({Failed}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, LichenLengthGate,
+                         ::testing::Values(GateCase{999, TUpdateOutcome::DownloadFailed},
+                                           GateCase{1000, TUpdateOutcome::Complete}));
+
+TEST_F(LichenUpdateTest, ARejectedInsertLeavesTableAndBackupAsTheyWereTwice)
+{
+    db.Exec("CREATE TRIGGER RejectOne BEFORE INSERT ON Lichens WHEN NEW.Lichen = 'Bad lichen' "
+            "BEGIN SELECT RAISE(ABORT, 'rejected'); END");
+    answers[Portal + AttributeTarget("260")] = MorphologyAnswer({{"Atranorin", "Bad lichen"}});
+
+    for (int round = 1; round <= 2; ++round) {
+        TestDialogs().Reset();
+        EXPECT_EQ(Run(), TUpdateOutcome::TableRestored) << round;
+        EXPECT_EQ(Lichens(), OldRows()) << round;
+        EXPECT_EQ(Backup(), OldRows()) << round;
+        EXPECT_EQ(Messages(), QStringList({"Unable to update Lichen database.  Backup will be restored.",
+                                           "Backup restored"})) << round;
+        EXPECT_FALSE(progress.Visible);
+        EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+        EXPECT_EQ(LichenDataDate, QByteArray("0"));
+    }
+}
+
+TEST_F(LichenUpdateTest, AFailedBackupCopyKeepsTheLastGoodBackup)
+{
+    // A backup table of another shape makes the copy fail after its DELETE.
+    db.Exec("CREATE TABLE LichensBackup (Lichen TEXT NOT NULL, Substance TEXT NOT NULL)");
+    db.Exec("INSERT INTO LichensBackup VALUES ('Kept', 'Backup')");
+
+    EXPECT_EQ(Run(), TUpdateOutcome::BackupFailed);
+    EXPECT_EQ(Lichens(), OldRows());
+    EXPECT_EQ(TableRows("SELECT * FROM LichensBackup"), QStringList({"Kept|Backup"}));
+    EXPECT_EQ(Messages(), QStringList({"Unable to create backup.  Update cancelled"}));
+    EXPECT_FALSE(progress.Visible);
+}
+
+TEST_F(LichenUpdateTest, AFailingReconciliationKeepsTheDownloadAndSetsNoDate)
+{
+    db.InsertSubstance({{"name", "usnic acid"}, {"Lichens", "Usnea alpina, Parmelia sulcata"}});
+    db.Exec("CREATE TRIGGER RejectNamed BEFORE INSERT ON Lichens WHEN NEW.Lichen = 'Parmelia sulcata' "
+            "BEGIN SELECT RAISE(ABORT, 'rejected'); END");
+
+    EXPECT_EQ(Run(), TUpdateOutcome::FinishFailed);
+    EXPECT_EQ(db.Count("Lichens"), 46) << "downloaded rows kept, the reconciled one rolled back";
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM Lichens WHERE Lichen = 'Usnea alpina'"), "0");
+    EXPECT_EQ(Backup(), OldRows());
+    ASSERT_EQ(Messages().size(), 1);
+    EXPECT_TRUE(Messages()[0].startsWith("Unable to add the lichens named in the substance records"));
+    EXPECT_FALSE(progress.Visible);
+    EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+}
+
+TEST_F(LichenUpdateTest, NamesWithQuotesAndWildcardsAreValuesNotSql)
+{
+    db.InsertSubstance({{"name", "acid \"x\" 5%"}, {"Lichens", "Usnea hirta"}});
+    db.InsertSubstance({{"name", "acid_y"}, {"Lichens", "Usnea hirta"}});
+    answers[Portal + AttributeTarget("235")] =
+        MorphologyAnswer({{"Atranorin", "Cladonia rangiferina"}, {"acidXy", "Usnea hirta"}});
+
+    EXPECT_EQ(Run(), TUpdateOutcome::Complete);
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM Lichens WHERE Substance = 'acid \"x\" 5%'"), "1");
+    // "acid_y" matches the downloaded "acidXy" as LIKE does: nothing added.
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM Lichens WHERE Substance = 'acid_y'"), "0");
+}
+
+TEST_F(LichenUpdateTest, ASecondUpdateCannotStartWhileOneRuns)
+{
+    TUpdateOutcome inner = TUpdateOutcome::Complete;
+    bool tried = false;
+    progress.OnProcessMessages = [&] {
+        if (tried)
+            return;
+        tried = true;
+        RecordingProgress other;
+        TUpdateContext context{connection, [](const QString&) { return QByteArray(); }, other, Portal};
+        inner = RunLichenUpdate(context);
+    };
+    EXPECT_EQ(Run(), TUpdateOutcome::Complete);
+    EXPECT_EQ(inner, TUpdateOutcome::AlreadyRunning);
+    EXPECT_FALSE(UpdateIsRunning());
+}
+
+// The same update over real HTTP against the local fake portal.
+class LichenUpdateOverHttp : public LichenUpdateTest {
+protected:
+    TUpdateOutcome RunOverHttp()
+    {
+        for (const char* id : MorphologyAttributeIds)
+            if (!cut.count(id))
+                server.Route(AttributeTarget(id), FakeResponse::Ok(RegularAnswer(id), "application/json"));
+        for (const auto& [id, bytes] : cut)
+            server.Route(AttributeTarget(id.c_str()), FakeResponse::Cut(RegularAnswer(id.c_str()), bytes));
+        TUpdateContext context{connection, FetchLikeProgram, progress, server.BaseAddress()};
+        return RunLichenUpdate(context);
+    }
+    FakeHttpServer server;
+    std::map<std::string, int> cut;
+};
+
+TEST_F(LichenUpdateOverHttp, AsksForEveryAttributeInOrder)
+{
+    EXPECT_EQ(RunOverHttp(), TUpdateOutcome::Complete);
+    QStringList expected;
+    for (const char* id : MorphologyAttributeIds)
+        expected << AttributeTarget(id);
+    EXPECT_EQ(server.Requests(), expected);
+    EXPECT_EQ(db.Count("Lichens"), 46);
+    EXPECT_EQ(Backup(), OldRows());
+    EXPECT_EQ(Messages(), QStringList({"Complete"}));
+}
+
+TEST_F(LichenUpdateOverHttp, ABodyCutOffInTransferChangesNothing)
+{
+    cut["237"] = 120;
+    EXPECT_EQ(RunOverHttp(), TUpdateOutcome::DownloadFailed);
+    EXPECT_EQ(server.Requests().size(), 3);
+    EXPECT_EQ(Lichens(), OldRows());
+    EXPECT_EQ(Messages(), QStringList({Failed}));
+}
+
+}

@@ -1,0 +1,238 @@
+// The pure parts of the data update: portal answers taken apart, the lichen
+// names of substance records, the glossary page, versions and the dates text.
+#include "update/Glossary.h"
+#include "update/LichenUpdate.h"
+#include "update/Reconcile.h"
+#include "update/SubstanceUpdate.h"
+#include "update/UpdateDates.h"
+#include "update/VersionCheck.h"
+#include "framework/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString RowText(const TLichenRow& row)
+{
+    return row.Lichen + "|" + row.Substance + "|" + row.Genus;
+}
+
+QStringList RowTexts(const std::vector<TLichenRow>& rows)
+{
+    QStringList out;
+    for (const TLichenRow& row : rows)
+        out << RowText(row);
+    return out;
+}
+
+}
+
+TEST(MorphologyAnswer, PairsSubstanceAndLichenByPositionAndTakesGenus)
+{
+    const QByteArray answer =
+        R"({"count":3"results":[)" "\n"
+        R"({"charStateName":"(+)-usnic acid""sciname":"Usnea hirta"})" "\n"
+        R"J({"charStateName":"atranorin (major)""sciname":"Cladonia rangiferina (L.) Weber"})J" "\n"
+        R"({"charStateName":"gyrophoric acid""sciname":"123 unknown"})" "\n]}";
+    std::vector<TLichenRow> rows;
+    QByteArray genus = "Old";
+    ASSERT_EQ(ParseMorphologyAnswer(answer, rows, genus), TMorphologyParse::Ok);
+    EXPECT_EQ(RowTexts(rows), QStringList({"Usnea hirta|(+)-usnic acid|Usnea",
+                                           "Cladonia rangiferina |atranorin |Cladonia",
+                                           "123 unknown|gyrophoric acid|unknown"}));
+    EXPECT_EQ(genus, "unknown");
+}
+
+TEST(MorphologyAnswer, RefusesAnswersThatDoNotPairUp)
+{
+    std::vector<TLichenRow> rows;
+    QByteArray genus = "Kept";
+    EXPECT_EQ(ParseMorphologyAnswer("Error", rows, genus), TMorphologyParse::NoSubstance);
+    EXPECT_EQ(ParseMorphologyAnswer(R"({"sciname":"Usnea hirta"})", rows, genus),
+              TMorphologyParse::NoSubstance);
+    // A record with a null substance leaves three lichens for two substances.
+    const QByteArray unequal = R"([{"charStateName":"a""sciname":"Aa bb"}{"charStateName":null"sciname":"Cc dd"})"
+                               R"({"charStateName":"e""sciname":"Ee ff"}])";
+    EXPECT_EQ(ParseMorphologyAnswer(unequal, rows, genus), TMorphologyParse::Corrupt);
+    EXPECT_TRUE(rows.empty());
+    EXPECT_EQ(genus, "Kept");
+}
+
+TEST(MorphologyAnswer, ValuesLengthCountsTheBytesOfTheValuesList)
+{
+    // ("Aé","S","G") is 15 bytes (é takes two); two rows joined by a comma.
+    const std::vector<TLichenRow> rows = {{"Aé", "S", "G"}, {"Aé", "S", "G"}};
+    EXPECT_EQ(LichenValuesLength(rows), 31);
+    EXPECT_EQ(LichenValuesLength({}), 0);
+    EXPECT_EQ(MorphologyAttributeAddress("http://p", "235"),
+              "http://p/portal/api/v2/morphology/235/attribute?limit=10000&offset=0");
+    EXPECT_EQ(MorphologyAttributeIds.front(), QByteArray("235"));
+    EXPECT_EQ(MorphologyAttributeIds[4], QByteArray("253"));
+    EXPECT_EQ(MorphologyAttributeIds.back(), QByteArray("272"));
+}
+
+struct ReconcileCase {
+    const char* title;
+    std::vector<TSubstanceLichens> substances;
+    QByteArray genusBefore;
+    QStringList rows;
+    QByteArray genusAfter;
+};
+
+class Reconciliation : public ::testing::TestWithParam<ReconcileCase> {};
+
+TEST_P(Reconciliation, TakesNamesApart)
+{
+    const ReconcileCase& c = GetParam();
+    QByteArray genus = c.genusBefore;
+    EXPECT_EQ(RowTexts(ReconcileLichenNames(c.substances, genus)), c.rows) << c.title;
+    EXPECT_EQ(genus, c.genusAfter) << c.title;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Reconciliation, ::testing::Values(
+    ReconcileCase{"short text and last piece under six characters",
+                  {{"S1", ""}, {"S2", "Usnea"}, {"S3", "Parmelia sulcata, Usnea"}},
+                  "G", {"Parmelia sulcata|S3|Parmelia"}, "Parmelia"},
+    ReconcileCase{"last piece of six characters or more",
+                  {{"S", "Parmelia sulcata, Usnea hirta"}},
+                  "", {"Parmelia sulcata|S|Parmelia", "Usnea hirta|S|Usnea"}, "Usnea"},
+    ReconcileCase{"exact \"and\" and \",\" give no row, \"And\" does",
+                  {{"S", "Usnea hirta, and, And, Usnea alpina"}},
+                  "", {"Usnea hirta|S|Usnea", "And|S|And", "Usnea alpina|S|Usnea"}, "Usnea"},
+    ReconcileCase{"qualifiers subsp., var., sp. and ssp",
+                  {{"S", "Lecanora sp., Xanthoria parietina subsp. ectanea, "
+                         "Xanthoria parietina var. ectanea, Physcia adscendens ssp tenella"}},
+                  "", {"Lecanora|S|Lecanora", "Xanthoria parietina|S|Xanthoria",
+                       "Xanthoria parietina|S|Xanthoria", "Physcia adscendens|S|Physcia"},
+                  "Physcia"},
+    ReconcileCase{"two words only",
+                  {{"S", "Lecanora chlarotera f. rugosella"}},
+                  "", {"Lecanora chlarotera|S|Lecanora"}, "Lecanora"},
+    ReconcileCase{"abbreviated genus P. takes the word before",
+                  {{"S", "Parmelia sulcata, P. saxatilis, P. caperata"}},
+                  "", {"Parmelia sulcata|S|Parmelia", "P saxatilis|S|Parmelia", "P caperata|S|P"}, "P"},
+    ReconcileCase{"abbreviation first in its list keeps the carried genus",
+                  {{"S1", "Cladonia rangiferina"}, {"S2", "P. saxatilis, Usnea hirta"}},
+                  "", {"Cladonia rangiferina|S1|Cladonia", "P saxatilis|S2|Cladonia",
+                       "Usnea hirta|S2|Usnea"}, "Usnea"},
+    ReconcileCase{"ten bytes keep the genus, eleven set it",
+                  {{"S1", "Cladonia rangiferina, Usnea alpa"}, {"S2", "Cladonia rangiferina, Usnea hirta"}},
+                  "", {"Cladonia rangiferina|S1|Cladonia", "Usnea alpa|S1|Cladonia",
+                       "Cladonia rangiferina|S2|Cladonia", "Usnea hirta|S2|Usnea"}, "Usnea"},
+    ReconcileCase{"a token without letters makes no row and keeps the genus",
+                  {{"S", "Usnea hirta, sp., 12345 678, , Usnea alpina"}},
+                  "", {"Usnea hirta|S|Usnea", "Usnea alpina|S|Usnea"}, "Usnea"},
+    ReconcileCase{"an accented letter ends a word",
+                  {{"S", "Lecidea lapicidaé, Lecanora"}},
+                  "", {"Lecidea lapicida|S|Lecidea", "Lecanora|S|Lecanora"}, "Lecanora"}));
+
+TEST(SubstanceAnswer, FindsPairsOfEveryValueForm)
+{
+    const auto pairs = FindSubstancePairs(
+        R"({"name":"X""A": 12"Notes":"""Path":null"F0":"x""B":true"C":"a b"})");
+    ASSERT_EQ(pairs.size(), 6u);   // "F0" has a 0 in its key: no pair
+    EXPECT_EQ(pairs[1].Key, "A");
+    EXPECT_EQ(pairs[1].Value, "12");
+    EXPECT_EQ(pairs[2].Value, "\"\"");
+    EXPECT_EQ(pairs[3].Value, "null");
+    EXPECT_EQ(pairs[5].Value, "\"a b\"");
+}
+
+TEST(SubstanceAnswer, ParsesRecordsIntoBoundValues)
+{
+    const QStringList columns = {"name", "A", "Notes", "GLossID", "M"};
+    const QByteArray answer =
+        R"({"count":2"results":[)" "\n"
+        R"({"name":"Atranorin""A":75"Notes":"""M":-1.5e2"initialTimestamp":"2020"})" "\n"
+        R"({"id":7"name":"Usnic acid""A":null"Notes":"yes""M":true"initialTimestamp":"2021"})" "\n"
+        R"(]"next":"x""more":"y"})";
+    TSubstanceRecords records;
+    ASSERT_TRUE(ParseSubstanceRecords(answer, columns, records));
+    EXPECT_EQ(records.Columns, QStringList({"name", "A", "Notes", "M"}));
+    ASSERT_EQ(records.Records.size(), 2u);
+    EXPECT_EQ(records.Records[0][0].toString(), "Atranorin");
+    EXPECT_EQ(records.Records[0][1].toLongLong(), 75);
+    EXPECT_TRUE(records.Records[0][2].isNull());
+    EXPECT_DOUBLE_EQ(records.Records[0][3].toDouble(), -150.0);
+    EXPECT_TRUE(records.Records[1][1].isNull());
+    EXPECT_EQ(records.Records[1][2].toString(), "yes");
+    EXPECT_EQ(records.Records[1][3].toLongLong(), 1);
+    EXPECT_EQ(records.PairCount, 15);
+}
+
+TEST(SubstanceAnswer, TakesARecordAtTheVeryStartAndKeysWithoutCase)
+{
+    TSubstanceRecords records;
+    ASSERT_TRUE(ParseSubstanceRecords(R"({"name":"X""glossid":"5""initialTimestamp":"t"})",
+                                      {"name", "GLossID"}, records));
+    EXPECT_EQ(records.Columns, QStringList({"name", "GLossID"}));
+    EXPECT_EQ(records.Records.size(), 1u);
+}
+
+TEST(SubstanceAnswer, RefusesCorruptAnswers)
+{
+    const QStringList columns = {"name", "A", "B"};
+    const std::vector<std::pair<const char*, QByteArray>> cases = {
+        {"internet switched off", "Error"},
+        {"no record", R"({"count":0"results":[]})"},
+        {"keys out of order", R"([{"name":"X""A":1"B":2"initialTimestamp":"t"}{"name":"Y""B":1"A":2"initialTimestamp":"t"}])"},
+        {"fewer keys", R"([{"name":"X""A":1"B":2"initialTimestamp":"t"}{"name":"Y""A":2"initialTimestamp":"t"}])"},
+        {"more keys", R"([{"name":"X""A":1"initialTimestamp":"t"}{"name":"Y""A":2"B":3"initialTimestamp":"t"}])"},
+        {"record without its end", R"([{"name":"X""A":1"initialTimestamp":"t"}{"name":"Y""A":2}])"},
+        {"record cut by the next name", R"([{"name":"X""A":1{"name":"Y""A":2"initialTimestamp":"t"}])"},
+        {"key that is no column", R"([{"name":"X""Z":1"initialTimestamp":"t"}])"},
+        {"key twice", R"([{"name":"X""A":1"a":2"initialTimestamp":"t"}])"},
+        {"bare value that is not a number", R"([{"name":"X""A":12}"initialTimestamp":"t"}])"},
+        {"bare word", R"([{"name":"X""A":yes"initialTimestamp":"t"}])"},
+    };
+    for (const auto& [title, answer] : cases) {
+        TSubstanceRecords records;
+        EXPECT_FALSE(ParseSubstanceRecords(answer, columns, records)) << title;
+    }
+}
+
+TEST(SubstanceAnswer, IgnoresTrailingFieldsAfterTheLastRecord)
+{
+    TSubstanceRecords records;
+    ASSERT_TRUE(ParseSubstanceRecords(
+        R"([{"name":"X""A":1"initialTimestamp":"t""extra":"1""A":5"B":6"C":7}])", {"name", "A", "B", "C"},
+        records));
+    EXPECT_EQ(records.Records.size(), 1u);
+}
+
+TEST(GlossaryPage, TakesIdentifierAndTermAndSkipsTheFixedOnes)
+{
+    const auto entries = ParseGlossaryIndex(
+        "<a href=\"#\" onclick=\"Popup(12,'x')\">Atranorin</a>\n"
+        "<a onclick=\"Popup(1124)\">name</a><a onclick=\"Popup(7);\">name </a>"
+        "<a onclick=\"Popup(01124)\"> Usnic acid</a>Popup(x)>no");
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].Id, "12");
+    EXPECT_EQ(entries[0].Term, "Atranorin");
+    EXPECT_EQ(entries[2].Term, "name ");
+    EXPECT_EQ(entries[3].Term, " Usnic acid");
+    EXPECT_FALSE(IsAppliedGlossaryEntry({"1124", "Atranorin"}));
+    EXPECT_FALSE(IsAppliedGlossaryEntry({"5", "name"}));
+    EXPECT_TRUE(IsAppliedGlossaryEntry({"5", "Name"}));
+    EXPECT_TRUE(IsAppliedGlossaryEntry({"01124", "name "}));
+}
+
+TEST(VersionCompare, ComparesPartsFromTheLeft)
+{
+    EXPECT_FALSE(IsNewerVersion("1.2.2.0", "1.2.2.0"));
+    EXPECT_TRUE(IsNewerVersion("1.2.3", "1.2.2.0"));
+    EXPECT_TRUE(IsNewerVersion("1.3", "1.2.2.0"));
+    EXPECT_TRUE(IsNewerVersion("2", "1.2.2.0"));
+    EXPECT_FALSE(IsNewerVersion("1.2.2", "1.2.2.0"));
+    EXPECT_FALSE(IsNewerVersion("1.1.9.9", "1.2.2.0"));
+    EXPECT_FALSE(IsNewerVersion("1.2.2.0.", "1.2.2.0"));
+    EXPECT_TRUE(IsNewerVersion(" 1 . 3\n", "1.2.2.0"));
+    EXPECT_THROW(IsNewerVersion("1.2.2.0.1", "1.2.2.0"), EConvertError);
+    EXPECT_THROW(IsNewerVersion("<html>", "1.2.2.0"), EConvertError);
+}
+
+TEST(UpdateDatesFormat, HoldsBothDatesWithoutFinalLineEnd)
+{
+    EXPECT_EQ(UpdateDatesText("0", "0"), QByteArray("Substances\t0\r\nLichens\t0"));
+    EXPECT_EQ(UpdateDatesText("0", "0").size(), 23);
+}

@@ -1,0 +1,218 @@
+// The substance update against a scripted portal: the metabolite records
+// replace the table through its backup, the glossary identifiers follow, and
+// no bad answer or failing statement loses a row.
+#include "UpdateTestKit.h"
+#include "support/FakeHttpServer.h"
+#include "update/SubstanceUpdate.h"
+
+namespace {
+
+const QString Portal = "http://portal.test";
+const QString MetaboliteTarget = "/portal/api/v2/metabolite?limit=2000";
+const QString GlossaryTarget = "/portal/glossary/index.php";
+
+// A metabolite answer in the portal's shape, one record per line, commas
+// removed before double quotes as the text fetch hands it on.
+QByteArray MetaboliteAnswer(const QList<QByteArray>& records)
+{
+    QByteArray text = "{\"count\":" + QByteArray::number(records.size()) + ",\"results\":[\n";
+    for (int i = 0; i < records.size(); ++i)
+        text += (i ? ",\n" : "") + ("{\"id\":" + QByteArray::number(i + 1) + "," + records[i] + "}");
+    text += "\n],\"next\":null}";
+    text.replace(",\"", "\"");
+    return text;
+}
+
+QByteArray Record(const QByteArray& name, int a, const QByteArray& notes)
+{
+    return "\"name\":\"" + name + "\",\"A\":" + QByteArray::number(a) + ",\"BefVis\":\"\",\"Notes\":" + notes
+           + ",\"initialTimestamp\":\"2021-03-04 05:06:07\",\"lastModified\":null";
+}
+
+const QByteArray GoodAnswer = MetaboliteAnswer({Record("Atranorin", 75, "\"cortex\""),
+                                                Record("Name", 40, "null"),
+                                                Record("name x", 33, "\"a \\\"b\"")});
+
+const QByteArray GlossaryPage =
+    "<html><body>\n"
+    "<a href=\"#\" onclick=\"openPopup(12,'g');\">Atranorin</a><br>\n"
+    "<a href=\"#\" onclick=\"openPopup(1124,'g');\">Atranorin</a><br>\n"
+    "<a href=\"#\" onclick=\"openPopup(15,'g');\">name</a><br>\n"
+    "<a href=\"#\" onclick=\"openPopup(16,'g');\">Name</a><br>\n"
+    "</body></html>\n";
+
+class SubstanceUpdateTest : public UpdateTest {
+protected:
+    void SetUp() override
+    {
+        UpdateTest::SetUp();
+        db.InsertSubstance({{"name", "Old one"}, {"A", 10}, {"GLossID", "7"}});
+        db.InsertSubstance({{"name", "Old two"}, {"Notes", "kept"}});
+        answers[Portal + MetaboliteTarget] = GoodAnswer;
+        answers[Portal + GlossaryTarget] = GlossaryPage;
+    }
+
+    TUpdateOutcome Run()
+    {
+        TUpdateContext context{connection,
+                               [this](const QString& address) {
+                                   requests << address;
+                                   return answers[address];
+                               },
+                               progress, Portal};
+        return RunSubstanceUpdate(context);
+    }
+
+    QStringList OldRows() const { return {"Old one|10|<null>|7", "Old two|<null>|kept|<null>"}; }
+    QStringList Substances() { return TableRows("SELECT name, A, Notes, GLossID FROM Substances ORDER BY rowid"); }
+    QStringList Backup() { return TableRows("SELECT name, A, Notes, GLossID FROM SubstancesBackup ORDER BY rowid"); }
+
+    std::map<QString, QByteArray> answers;
+    QStringList requests;
+};
+
+TEST_F(SubstanceUpdateTest, ReplacesTheRowsSetsGlossaryIdsAndRecordsTheDate)
+{
+    LichenDataDate = "1650000000";
+    EXPECT_EQ(Run(), TUpdateOutcome::Complete);
+
+    EXPECT_EQ(requests, QStringList({Portal + MetaboliteTarget, Portal + GlossaryTarget}));
+    // "Name" sets only the substance named Name (compared without case, not
+    // as a pattern over every name); "name" and 1124 are never applied.
+    EXPECT_EQ(Substances(), QStringList({"Atranorin|75|cortex|12", "Name|40|<null>|16",
+                                         "name x|33|a \\|<null>"}));
+    EXPECT_EQ(db.Scalar("SELECT typeof(A) FROM Substances WHERE name = 'Atranorin'"), "integer");
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM Substances WHERE BefVis IS NULL"), "3");
+    EXPECT_EQ(Backup(), OldRows());
+    EXPECT_EQ(DatesFile(), QByteArray("Substances\t1700000000\r\nLichens\t1650000000"));
+    EXPECT_EQ(SubstanceDataDate, QByteArray("1700000000"));
+    EXPECT_EQ(Messages(), QStringList({"Complete"}));
+    EXPECT_EQ(progress.Events.mid(0, 4), QStringList({"caption:Updating substances", "label:Downloading data",
+                                                      "show", "process"}));
+    EXPECT_TRUE(progress.Events.contains("label:Inserting data"));
+    EXPECT_EQ(progress.Positions.mid(progress.Positions.size() - 4), QList<int>({0, 30, 60, 90}));
+    EXPECT_EQ(progress.Events.last(), "hide");
+}
+
+struct SubstanceBadAnswer {
+    const char* title;
+    QByteArray answer;
+    const char* message;
+    TUpdateOutcome outcome;
+};
+
+class SubstanceBadAnswerTest : public SubstanceUpdateTest,
+                               public ::testing::WithParamInterface<SubstanceBadAnswer> {};
+
+TEST_P(SubstanceBadAnswerTest, StopsBeforeAnyTableIsTouched)
+{
+    answers[Portal + MetaboliteTarget] = GetParam().answer;
+    EXPECT_EQ(Run(), GetParam().outcome);
+    EXPECT_EQ(requests, QStringList({Portal + MetaboliteTarget}));
+    EXPECT_EQ(Substances(), OldRows());
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE name = 'SubstancesBackup'"), "0");
+    EXPECT_EQ(Messages(), QStringList({GetParam().message}));
+    EXPECT_FALSE(progress.Visible);
+    EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+}
+
+const char* const NoInternet = "Error connecting to internet";
+const char* const Corrupt = "Downloaded data corrupt.  Please try again.";
+
+INSTANTIATE_TEST_SUITE_P(Cases, SubstanceBadAnswerTest, ::testing::Values(
+    SubstanceBadAnswer{"empty answer", "", NoInternet, TUpdateOutcome::DownloadFailed},
+    SubstanceBadAnswer{"internet switched off", "Error", NoInternet, TUpdateOutcome::DownloadFailed},
+    SubstanceBadAnswer{"cut off", GoodAnswer.left(GoodAnswer.size() / 2), NoInternet,
+                       TUpdateOutcome::DownloadFailed},
+    SubstanceBadAnswer{"no record", MetaboliteAnswer({}), Corrupt, TUpdateOutcome::DataCorrupt},
+    SubstanceBadAnswer{"keys out of order",
+                       MetaboliteAnswer({Record("X", 1, "null"),
+                                         "\"name\":\"Y\",\"BefVis\":\"\",\"A\":1,\"Notes\":null,"
+                                         "\"initialTimestamp\":\"t\""}),
+                       Corrupt, TUpdateOutcome::DataCorrupt},
+    SubstanceBadAnswer{"key that is no column",
+                       MetaboliteAnswer({"\"name\":\"X\",\"Colour\":\"red\",\"initialTimestamp\":\"t\""}),
+                       Corrupt, TUpdateOutcome::DataCorrupt},
+    SubstanceBadAnswer{"bare text value",
+                       MetaboliteAnswer({"\"name\":\"X\",\"A\":abc,\"initialTimestamp\":\"t\""}),
+                       Corrupt, TUpdateOutcome::DataCorrupt}));
+
+TEST_F(SubstanceUpdateTest, TrailingFieldsMakeNoRecord)
+{
+    answers[Portal + MetaboliteTarget] =
+        MetaboliteAnswer({Record("Atranorin", 75, "null")}).replace("\"next\":null", "\"A\":1\"B\":2\"C\":3");
+    EXPECT_EQ(Run(), TUpdateOutcome::Complete);
+    EXPECT_EQ(db.Count("Substances"), 1);
+}
+
+TEST_F(SubstanceUpdateTest, ARejectedInsertLeavesTableAndBackupAsTheyWereTwice)
+{
+    db.Exec("CREATE TRIGGER RejectOne BEFORE INSERT ON Substances WHEN NEW.name = 'Name' "
+            "BEGIN SELECT RAISE(ABORT, 'rejected'); END");
+    for (int round = 1; round <= 2; ++round) {
+        TestDialogs().Reset();
+        requests.clear();
+        EXPECT_EQ(Run(), TUpdateOutcome::TableRestored) << round;
+        EXPECT_EQ(Substances(), OldRows()) << round;
+        EXPECT_EQ(Backup(), OldRows()) << round;
+        EXPECT_EQ(Messages(), QStringList({"Error updating substances.  Backup restored."})) << round;
+        EXPECT_EQ(requests.size(), 1) << "no glossary request";
+        EXPECT_FALSE(progress.Visible);
+        EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+    }
+}
+
+TEST_F(SubstanceUpdateTest, AFailedBackupChangesNothing)
+{
+    // A view of that name cannot be dropped as a table: the backup fails.
+    db.Exec("CREATE VIEW SubstancesBackup AS SELECT name FROM Substances");
+    EXPECT_EQ(Run(), TUpdateOutcome::BackupFailed);
+    EXPECT_EQ(Substances(), OldRows());
+    EXPECT_EQ(Messages(), QStringList({"Unable to create backup of database"}));
+    EXPECT_FALSE(progress.Visible);
+}
+
+TEST_F(SubstanceUpdateTest, AMissingGlossaryPageKeepsTheNewRowsWithoutDate)
+{
+    for (const QByteArray page : {QByteArray(), QByteArray("Error")}) {
+        TestDialogs().Reset();
+        answers[Portal + GlossaryTarget] = page;
+        EXPECT_EQ(Run(), TUpdateOutcome::ImagesFailed);
+        EXPECT_EQ(db.Count("Substances"), 3);
+        EXPECT_EQ(Messages(), QStringList({"Unable to update Substance images",
+                                           "Original Substance images are still available."}));
+        EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+    }
+}
+
+TEST_F(SubstanceUpdateTest, AFailingGlossaryStepRollsBackOnlyItself)
+{
+    db.Exec("CREATE TRIGGER RejectId BEFORE UPDATE OF GlossID ON Substances WHEN NEW.GlossID = '16' "
+            "BEGIN SELECT RAISE(ABORT, 'rejected'); END");
+    EXPECT_EQ(Run(), TUpdateOutcome::FinishFailed);
+    EXPECT_EQ(Substances(), QStringList({"Atranorin|75|cortex|<null>", "Name|40|<null>|<null>",
+                                         "name x|33|a \\|<null>"}));
+    ASSERT_EQ(Messages().size(), 1);
+    EXPECT_TRUE(Messages()[0].startsWith("Unable to set the substance glossary identifiers"));
+    EXPECT_FALSE(progress.Visible);
+    EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+}
+
+TEST_F(SubstanceUpdateTest, RunsOverHttpAgainstTheFakePortal)
+{
+    FakeHttpServer server;
+    server.Route(MetaboliteTarget, FakeResponse::Ok(GoodAnswer, "application/json"));
+    server.Route(GlossaryTarget, FakeResponse::Ok(GlossaryPage, "text/html"));
+    TUpdateContext context{connection, FetchLikeProgram, progress, server.BaseAddress()};
+    EXPECT_EQ(RunSubstanceUpdate(context), TUpdateOutcome::Complete);
+    EXPECT_EQ(server.Requests(), QStringList({MetaboliteTarget, GlossaryTarget}));
+    EXPECT_EQ(db.Count("Substances"), 3);
+
+    server.Route(MetaboliteTarget, FakeResponse::Cut(GoodAnswer, 100));
+    TestDialogs().Reset();
+    EXPECT_EQ(RunSubstanceUpdate(context), TUpdateOutcome::DownloadFailed);
+    EXPECT_EQ(db.Count("Substances"), 3);
+    EXPECT_EQ(Messages(), QStringList({NoInternet}));
+}
+
+}

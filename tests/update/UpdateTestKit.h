@@ -1,0 +1,127 @@
+#pragma once
+// Doubles and fixture shared by the data-update tests: a wait window that
+// records what the update does with it, and a real database file in a temporary folder that is also the
+// current directory (for "UpdateDates.txt").
+#include "support/FixtureDb.h"
+#include "support/ScriptedDialogs.h"
+#include "framework/Database.h"
+#include "framework/Dialogs.h"
+#include "framework/Text.h"
+#include "update/UpdateDates.h"
+#include "update/UpdateProgress.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <functional>
+#include <memory>
+
+class RecordingProgress : public IUpdateProgress {
+public:
+    void SetCaption(const QString& text) override { Events << "caption:" + text; Caption = text; }
+    void SetLabel(const QString& text) override { Events << "label:" + text; Label = text; }
+    void SetPosition(int position) override { Positions << position; Position = position; }
+    void Show() override { Events << "show"; Visible = true; }
+    void Hide() override { Events << "hide"; Visible = false; }
+    void ProcessMessages() override
+    {
+        Events << "process";
+        if (OnProcessMessages)
+            OnProcessMessages();
+    }
+    QStringList Events;
+    QList<int> Positions;
+    QString Caption, Label;
+    int Position = 0;
+    bool Visible = true;   // the menu command shows the window before the update
+    std::function<void()> OnProcessMessages;
+};
+
+// Database, doubles, a fixed clock and the current directory of one test.
+class UpdateTest : public ::testing::Test {
+protected:
+    static constexpr long long FixedNow = 1700000000;
+
+    void SetUp() override
+    {
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(db.Dir());
+        SetUnixNowForTesting(FixedNow);
+        SubstanceDataDate = "0";
+        LichenDataDate = "0";
+        connection.Params = db.ConnectionParams();
+        connection.Open();
+    }
+
+    void TearDown() override
+    {
+        connection.Close();
+        SetUnixNowForTesting(0);
+        QDir::setCurrent(previousDir);
+    }
+
+    QStringList Messages() const { return TestDialogs().Messages(); }
+
+    QByteArray DatesFile() const
+    {
+        QFile file(db.Dir() + "/UpdateDates.txt");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+    }
+
+    // Rows of a table as "a|b|c" texts in rowid order.
+    QStringList TableRows(const QString& sql)
+    {
+        QStringList out;
+        for (const auto& row : db.Rows(sql)) {
+            QStringList cells;
+            for (const QVariant& v : row)
+                cells << (v.isNull() ? QStringLiteral("<null>") : v.toString());
+            out << cells.join('|');
+        }
+        return out;
+    }
+
+    FixtureDb db;
+    TSQLConnection connection;
+    RecordingProgress progress;
+
+private:
+    QString previousDir;
+};
+
+#include "framework/NetHTTP.h"
+#include <map>
+#include <utility>
+#include <vector>
+
+// A fetch over HTTP as the program's text fetch behaves towards the update:
+// the body of a complete answer with the commas before double quotes
+// removed, the empty text after any failure.
+inline QByteArray FetchLikeProgram(const QString& address)
+{
+    TNetHTTPRequest request;
+    request.IsTextRequest = true;
+    request.OnRequestError = [](TNetHTTPRequest*, const QString&) {};
+    QByteArray body = request.Get(address);
+    body.replace(",\"", "\"");
+    return body;
+}
+
+// A morphology-attribute answer in the portal's shape, one record per line.
+inline QByteArray MorphologyAnswer(const std::vector<std::pair<QString, QString>>& substanceAndLichen)
+{
+    QByteArray text = "{\"count\":" + QByteArray::number(qsizetype(substanceAndLichen.size()))
+                      + ",\"results\":[\n";
+    bool first = true;
+    int id = 1;
+    for (const auto& [substance, lichen] : substanceAndLichen) {
+        if (!first)
+            text += ",\n";
+        first = false;
+        text += "{\"id\":" + QByteArray::number(id++) + ",\"charStateName\":\"" + substance.toUtf8()
+                + "\",\"taxon\":{\"tid\":" + QByteArray::number(id) + ",\"sciname\":\""
+                + lichen.toUtf8() + "\",\"author\":\"(L.) Ach.\"}}";
+    }
+    text += "\n]}";
+    return text;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The lichen data update: the portal's lichen-substance pairs of 23
+// morphology attributes replace the Lichens rows (through LichensBackup),
+// then the lichens named in Substances are added and the date is recorded.
+#include "update/Reconcile.h"
+#include "update/UpdateProgress.h"
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <vector>
+
+// The portal's morphology attributes whose character states name substances,
+// in the order they are requested.
+extern const std::array<const char*, 23> MorphologyAttributeIds;
+
+// PortalRoot + "/portal/api/v2/morphology/<id>/attribute?limit=10000&offset=0"
+QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id);
+
+enum class TMorphologyParse {
+    Ok,            // every pair appended
+    NoSubstance,   // the answer names no substance (error page, "Error")
+    Corrupt        // substance and lichen values do not pair up
+};
+
+// Appends one row per pair of substance and lichen value of one answer and
+// sets `currentGenus` to the genus of the last row. Nothing is appended
+// unless the answer is Ok.
+TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, std::vector<TLichenRow>& rows,
+                                       QByteArray& currentGenus);
+
+// The length in bytes of the VALUES list the rows make,
+// ("lichen","substance","genus") joined by commas.
+qint64 LichenValuesLength(const std::vector<TLichenRow>& rows);
+
+// The downloaded data must make at least this many bytes of VALUES list.
+constexpr qint64 MinimumLichenValuesLength = 1000;
+
+// Runs the whole update; the wait window is expected on screen. Reports
+// every end through the wait window and a message.
+TUpdateOutcome RunLichenUpdate(TUpdateContext& context);
+
+// Replacement of the Lichens rows by `rows` with the backup in LichensBackup
+// (the phase after the download). Shows the messages of a failure.
+TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TLichenRow>& rows);

@@ -1,0 +1,104 @@
+#include "update/UpdateSql.h"
+#include "update/UpdateProgress.h"
+#include "framework/Database.h"
+#include <algorithm>
+
+namespace {
+// Well below the engine's limit on bound parameters, and small enough that
+// preparing one statement stays cheap.
+constexpr int MaxParamsPerStatement = 900;
+bool UpdateRunning = false;
+}
+
+void InsertRows(TSQLConnection& connection, const QString& head, int columns,
+                const QVariantList& values)
+{
+    if (columns <= 0 || values.isEmpty())
+        return;
+    const int rows = int(values.size()) / columns;
+    const int rowsPerStatement = std::max(1, MaxParamsPerStatement / columns);
+    QString group = "(";
+    for (int c = 0; c < columns; ++c)
+        group += c == 0 ? "?" : ",?";
+    group += ")";
+
+    QString fullSql;
+    int fullRows = 0;
+    for (int first = 0; first < rows; first += rowsPerStatement) {
+        const int count = std::min(rowsPerStatement, rows - first);
+        if (count != fullRows) {
+            fullSql = head;
+            fullSql.reserve(head.size() + count * (group.size() + 1));
+            for (int r = 0; r < count; ++r) {
+                if (r)
+                    fullSql += ',';
+                fullSql += group;
+            }
+            fullRows = count;
+        }
+        connection.ExecuteDirect(fullSql, values.mid(first * columns, count * columns));
+    }
+}
+
+bool RollbackQuietly(TSQLConnection& connection)
+{
+    try {
+        connection.Rollback();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void ExecuteInTransaction(TSQLConnection& connection, const QStringList& statements)
+{
+    connection.StartTransaction();
+    try {
+        for (const QString& sql : statements)
+            connection.ExecuteDirect(sql);
+        connection.Commit();
+    } catch (...) {
+        RollbackQuietly(connection);
+        throw;
+    }
+}
+
+QStringList TableColumns(TSQLConnection& connection, const QString& table)
+{
+    TSQLQuery query(&connection);
+    query.SQL = "SELECT name FROM pragma_table_info(?1)";
+    query.Params = {table};
+    query.Open();
+    QStringList names;
+    for (; !query.Eof(); query.Next())
+        names << query.FieldByName("name").AsString();
+    query.Close();
+    return names;
+}
+
+QString AsciiLower(const QString& s)
+{
+    QString out = s;
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if (u >= 'A' && u <= 'Z')
+            c = QChar(char16_t(u + 32));
+    }
+    return out;
+}
+
+TUpdateRunGuard::TUpdateRunGuard()
+{
+    if (!UpdateRunning) {
+        UpdateRunning = true;
+        acquired = true;
+    }
+}
+
+TUpdateRunGuard::~TUpdateRunGuard()
+{
+    if (acquired)
+        UpdateRunning = false;
+}
+
+bool UpdateIsRunning() { return UpdateRunning; }
