@@ -5,6 +5,7 @@
 #include "update/LichenUpdate.h"
 #include "update/Reconcile.h"
 #include "update/UpdateDates.h"
+#include "update/UpdateSql.h"
 #include "framework/Database.h"
 #include "framework/Dialogs.h"
 
@@ -176,18 +177,19 @@ BENCHMARK(BM_LichenUpdateFullSize)->Unit(benchmark::kMillisecond)->Iterations(5)
 void BM_ReconciliationFullSize(benchmark::State& state)
 {
     Scenario scenario;
-    NoWindow window;
-    const QString portal = "http://portal.bench";
-    TUpdateContext context{scenario.connection,
-                           [&scenario, portal](const QString& address) {
-                               return scenario.answers[address.mid(portal.size())];
-                           },
-                           window, portal};
-    Require(RunLichenUpdate(context) == TUpdateOutcome::Complete, "the update did not complete");
-    // Back to the downloaded rows alone before every pass.
-    scenario.connection.ExecuteDirect("CREATE TABLE Downloaded AS SELECT * FROM LichensBackup WHERE 0");
-    scenario.connection.ExecuteDirect("DELETE FROM Lichens WHERE rowid > " + QString::number(PairCount));
-    scenario.connection.ExecuteDirect("INSERT INTO Downloaded SELECT * FROM Lichens");
+    // The downloaded rows, put back before every pass.
+    std::vector<TLichenRow> downloaded;
+    QByteArray lastGenus;
+    for (const auto& [target, body] : scenario.answers)
+        Require(ParseMorphologyAnswer(body, downloaded, lastGenus) == TMorphologyParse::Ok, "bad answer");
+    QVariantList values;
+    for (const TLichenRow& row : downloaded)
+        values << row.Lichen << row.Substance << row.Genus;
+    scenario.connection.ExecuteDirect("CREATE TABLE Downloaded (Lichen TEXT NOT NULL, Substance TEXT NOT NULL, "
+                                      "Genus TEXT NOT NULL)");
+    scenario.connection.StartTransaction();
+    InsertRows(scenario.connection, "INSERT INTO Downloaded VALUES ", 3, values);
+    scenario.connection.Commit();
     int inserted = 0;
     for (auto _ : state) {
         state.PauseTiming();

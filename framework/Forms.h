@@ -77,6 +77,9 @@ public:
     TBorderIcons BorderIcons() const { return borderIcons; }
     void SetBorderIcons(TBorderIcons icons);
     TPosition Position() const { return position; }
+    // Applied at the first Show unless Left/Top were moved after SetPosition
+    // (so call SetPosition after the constructor's geometry; a later
+    // PlaceSideBySide-style move wins). poMainFormCenter centres on MainForm.
     void SetPosition(TPosition p);
     TWindowState WindowState() const { return windowState; }
     void SetWindowState(TWindowState s);

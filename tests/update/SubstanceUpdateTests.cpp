@@ -174,7 +174,7 @@ TEST_F(SubstanceUpdateTest, AFailedBackupChangesNothing)
 
 TEST_F(SubstanceUpdateTest, AMissingGlossaryPageKeepsTheNewRowsWithoutDate)
 {
-    for (const QByteArray page : {QByteArray(), QByteArray("Error")}) {
+    for (const QByteArray& page : {QByteArray(), QByteArray("Error")}) {
         TestDialogs().Reset();
         answers[Portal + GlossaryTarget] = page;
         EXPECT_EQ(Run(), TUpdateOutcome::ImagesFailed);

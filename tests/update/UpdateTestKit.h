@@ -118,9 +118,10 @@ inline QByteArray MorphologyAnswer(const std::vector<std::pair<QString, QString>
         if (!first)
             text += ",\n";
         first = false;
-        text += "{\"id\":" + QByteArray::number(id++) + ",\"charStateName\":\"" + substance.toUtf8()
-                + "\",\"taxon\":{\"tid\":" + QByteArray::number(id) + ",\"sciname\":\""
+        text += "{\"id\":" + QByteArray::number(id) + ",\"charStateName\":\"" + substance.toUtf8()
+                + "\",\"taxon\":{\"tid\":" + QByteArray::number(id + 1000) + ",\"sciname\":\""
                 + lichen.toUtf8() + "\",\"author\":\"(L.) Ach.\"}}";
+        ++id;
     }
     text += "\n]}";
     return text;
