@@ -102,7 +102,8 @@ TEST_F(LichenUpdateTest, KeepsTheSubstanceDateTheFileAlreadyRecords)
 
     EXPECT_EQ(Run(), TUpdateOutcome::Complete);
     EXPECT_EQ(DatesFile(), QByteArray("Substances\t1600000000\r\nLichens\t1700000000"));
-    EXPECT_FALSE(QFile::exists(db.Dir() + "/UpdateDates.txt.tmp"));
+    EXPECT_EQ(QDir(db.Dir()).entryList({"UpdateDates*"}, QDir::Files | QDir::Hidden),
+              QStringList({"UpdateDates.txt"})) << "no temporary file left behind";
 }
 
 struct BadAnswerCase {
