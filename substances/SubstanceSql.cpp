@@ -1,0 +1,167 @@
+#include "substances/SubstanceSql.h"
+
+#include "core/Queries.h"
+#include "core/Record.h"
+#include "core/RecordText.h"
+#include "core/Settings.h"
+#include "framework/Database.h"
+#include "framework/Text.h"
+
+#include <algorithm>
+
+QStringList SynonymLines(const QString& synonyms)
+{
+    QStringList lines;
+    QString rest = synonyms;
+    while (!rest.isEmpty()) {
+        const QString synonym = SplitOff(rest, QStringLiteral(", "), true);
+        if (!synonym.isEmpty())
+            lines << QStringLiteral("  (") + synonym + QStringLiteral(")");
+    }
+    return lines;
+}
+
+QStringList SubstanceListLines(const QString& searchText)
+{
+    if (searchText.isEmpty()) {
+        RunQuery(QStringLiteral("select name from Substances"));
+    } else {
+        RunQuery(QStringLiteral("select name from Substances WHERE name like ?1 OR Synonyms like ?1"),
+                 {QStringLiteral("%") + searchText + QStringLiteral("%")});
+    }
+    QStringList names;
+    TSQLQuery& q = MainQuery();
+    while (!q.Eof()) {
+        names << GetFieldString(QStringLiteral("name"));
+        q.Next();
+    }
+    std::stable_sort(names.begin(), names.end(), NameLess);
+
+    QStringList lines;
+    for (const QString& name : names) {
+        lines << name;
+        RunQuery(QStringLiteral("SELECT Synonyms from Substances where name LIKE ?1 LIMIT 1"), {name});
+        lines << SynonymLines(GetFieldString(QStringLiteral("Synonyms")));
+    }
+    return lines;
+}
+
+QString GlossIdOfSubstance(const QString& name)
+{
+    RunQuery(QStringLiteral("SELECT GlossID FROM Substances WHERE name LIKE ?1 LIMIT 1"), {name});
+    return GetFieldString(QStringLiteral("GlossID"));
+}
+
+QStringList LichensOfSubstance(const QString& name)
+{
+    RunQuery(QStringLiteral("Select Lichen FROM Lichens WHERE Substance LIKE ?1 ORDER BY Lichen"), {name});
+    QStringList lichens;
+    TSQLQuery& q = MainQuery();
+    while (!q.Eof()) {
+        lichens << GetFieldString(QStringLiteral("Lichen"));
+        q.Next();
+    }
+    return lichens;
+}
+
+int CountSubstancesNamed(const QString& name)
+{
+    RunQuery(QStringLiteral("SELECT Count(*) FROM Substances WHERE name LIKE ?1"), {name});
+    return MainQuery().FieldByName(QStringLiteral("Column0")).AsInteger();
+}
+
+QStringList SaveColumns(const std::vector<TRecordValue>& values)
+{
+    QStringList columns{QStringLiteral("name")};
+    for (const TRecordValue& v : values)
+        columns << ColumnNames.at(std::size_t(v.Tag));
+    return columns;
+}
+
+QString InsertSubstanceSql(const std::vector<TRecordValue>& values)
+{
+    const QStringList columns = SaveColumns(values);
+    QStringList marks;
+    for (int i = 1; i <= columns.size(); ++i)
+        marks << QStringLiteral("?%1").arg(i);
+    return QStringLiteral("INSERT INTO Substances (") + columns.join(QLatin1Char(',')) +
+           QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) + QStringLiteral(")");
+}
+
+namespace {
+
+QVariantList SaveParams(const QString& name, const std::vector<TRecordValue>& values)
+{
+    QVariantList params{name};
+    for (const TRecordValue& v : values)
+        params << v.Value;
+    return params;
+}
+
+// "UPDATE Substances SET name=?1,KResult=?2,... WHERE rowid=?<n+1>".
+QString UpdateSubstanceSql(const std::vector<TRecordValue>& values)
+{
+    const QStringList columns = SaveColumns(values);
+    QStringList sets;
+    for (int i = 0; i < columns.size(); ++i)
+        sets << columns[i] + QStringLiteral("=?%1").arg(i + 1);
+    return QStringLiteral("UPDATE Substances SET ") + sets.join(QLatin1Char(',')) +
+           QStringLiteral(" WHERE rowid=?%1").arg(columns.size() + 1);
+}
+
+} // namespace
+
+TSaveOutcome SaveSubstance(TSQLConnection& connection, const QString& name,
+                           const std::vector<TRecordValue>& values, bool replace)
+{
+    const QVariantList params = SaveParams(name, values);
+    const bool ownTransaction = !connection.InTransaction();
+    if (ownTransaction)
+        connection.StartTransaction();
+    try {
+        TSaveOutcome outcome = TSaveOutcome::Inserted;
+        bool updated = false;
+        if (replace) {
+            // The row that was counted gives way to the edited record in
+            // place, so the table never holds the name twice and the row
+            // keeps its Lichens and GlossID.
+            TSQLQuery find(&connection);
+            find.SQL = QStringLiteral("SELECT rowid AS RowNumber FROM Substances WHERE name LIKE ?1 LIMIT 1");
+            find.Params = {name};
+            find.Open();
+            if (!find.Eof()) {
+                const long long rowid = find.FieldByName(QStringLiteral("RowNumber")).AsLargeInt();
+                find.Close();
+                QVariantList updateParams = params;
+                updateParams << rowid;
+                updated = connection.ExecuteDirect(UpdateSubstanceSql(values), updateParams) > 0;
+            }
+        }
+        if (updated) {
+            outcome = TSaveOutcome::Updated;
+        } else {
+            connection.ExecuteDirect(InsertSubstanceSql(values), params);
+        }
+        if (ownTransaction)
+            connection.Commit();
+        return outcome;
+    } catch (...) {
+        if (ownTransaction && connection.InTransaction()) {
+            try {
+                connection.Rollback();
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+}
+
+QString GlossaryPageAddress(const QString& glossId)
+{
+    return PortalBaseAddress + QStringLiteral("/portal/glossary/individual.php?glossid=") + UrlEncode(glossId);
+}
+
+QString AtlasSearchAddress(const QString& name)
+{
+    return NPAtlasBaseAddress + QStringLiteral("/search/basic?name=") + UrlEncode(name);
+}
