@@ -1,1 +1,9 @@
-int main() { return 0; }
+#include "core/Entry.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    return RunProgram();
+}
