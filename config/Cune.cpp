@@ -101,6 +101,13 @@ TCuneForm::TCuneForm(TComponent* AOwner) : TForm(AOwner)
                                  QStringLiteral("Add New Control"));
     DeleteCuneIcon = MakeToolButton(this, ToolBar1, QStringLiteral("DeleteCuneIcon"), QStringLiteral("Delete"),
                                     QStringLiteral("Delete Selected Control"));
+    if (ToolBar1->Images()) {
+        // The main window's open, save, new and delete pictures.
+        LoadCuneIcon->SetImageIndex(2);
+        SaveCuneIcon->SetImageIndex(4);
+        AddCuneIcon->SetImageIndex(0);
+        DeleteCuneIcon->SetImageIndex(5);
+    }
 
     AddValuesPanel = new TPanel(this, this);
     AddValuesPanel->Name = QStringLiteral("AddValuesPanel");
@@ -247,7 +254,8 @@ void TCuneForm::AddButtonClick(TObject*)
         CuneControls.push_back(record);
     }
     RefillCuneList();
-    EnableAddValuesPanel(false);
+    // Still open for a last control that waits for its local values.
+    EnableAddValuesPanel(AwaitingLocalValues());
     AddButton->SetCaption(AddCaption);
     ReplacingIndex = -1;
 }

@@ -243,6 +243,14 @@ TSearchConfigForm::TSearchConfigForm(TComponent* AOwner) : TForm(AOwner)
                               QStringLiteral("Save"));
     SaveAsIcon = MakeToolButton(this, ToolBar1, QStringLiteral("SaveAsIcon"), QStringLiteral("Save as"),
                                 QStringLiteral("Save as..."));
+    if (Form1 && Form1->ImageList1) {
+        // The main window's new, open, save and save-as pictures.
+        ToolBar1->SetImages(Form1->ImageList1);
+        LoadDefaultIcon->SetImageIndex(0);
+        LoadIcon->SetImageIndex(2);
+        SaveIcon->SetImageIndex(4);
+        SaveAsIcon->SetImageIndex(3);
+    }
 
     MainMenu1 = new TMainMenu(this);
     MainMenu1->Name = QStringLiteral("MainMenu1");

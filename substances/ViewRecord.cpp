@@ -1,6 +1,7 @@
 #include "substances/ViewRecord.h"
 
 #include "core/FormMapping.h"
+#include "core/MainWindow.h"
 #include "core/Queries.h"
 #include "core/Record.h"
 #include "core/RecordText.h"
@@ -320,6 +321,8 @@ TViewRecordForm::TViewRecordForm(TComponent* AOwner) : TForm(AOwner)
     RemoveRelatedCompound1->SetImageIndex(19);
     RemoveRelatedCompound1->SetVisible(false);
     RemoveRelatedCompound1->OnClick = Bind(this, &TViewRecordForm::RemoveRelatedCompound1Click);
+    if (Form1)
+        PopupMenu1->Images = Form1->ImageList1;
     BioRelatedListBox->SetPopupMenu(PopupMenu1);
 
     SetPosition(poMainFormCenter);

@@ -191,6 +191,19 @@ TEST_F(CuneWindow, ReplaceChangesExactlyTheRecordThatEditOpened)
     EXPECT_EQ(CuneForm->AddButton->Caption(), "Add to table");
     EXPECT_FALSE(PanelEnabled());
     EXPECT_EQ(CuneForm->AEdit->Text(), "");
+
+    // A replace while a new control waits for its local values leaves the
+    // panel open for them.
+    AddCuneControl("Zeorin");
+    Select(3);
+    CuneForm->Edit1Click(nullptr);
+    CuneForm->AEdit->SetText("51");
+    CuneForm->AddButtonClick(nullptr);
+    EXPECT_TRUE(PanelEnabled());
+    CuneForm->AEdit->SetText("52");
+    CuneForm->AddButtonClick(nullptr);
+    EXPECT_EQ(Rows().mid(3), QStringList({"Zeorin - Local 51", "Zeorin - Published 60", "Zeorin - Local 52"}));
+    EXPECT_FALSE(PanelEnabled());
 }
 
 TEST_F(CuneWindow, DeleteRemovesTheWholeControl)

@@ -48,6 +48,7 @@ protected:
         DeleteForm(SearchConfigForm);
         DeleteForm(InputSpotValuesForm);
         DeleteForm(Form1);
+        Application->ResetForTests();   // the main form is gone
         ResetState();
         ResetSettings();
         QDir::setCurrent(previousDir);
