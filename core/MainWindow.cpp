@@ -192,14 +192,18 @@ void TForm1::BuildMenus()
     Quit1->SetImageIndex(5);
 
     Data1 = item(MainMenu1, "Data1", "Substances", {}, nullptr);
+    ViewRecord1 = item(Data1, "ViewRecord1", "View/Edit Substances", "View the list of substances",
+                       &TForm1::MainMenuViewSubstancesClick);
+    AddData1 = item(Data1, "AddData1", "Add Substances...", "Add a substance", &TForm1::MainMenuAddSubstanceClick);
+    DownloadSubstanceData1 = item(Data1, "DownloadSubstanceData1", "Update Substance Data", {},
+                                  &TForm1::DownloadSubstanceData1Click);
     ReadLIASFile1 = hidden(item(Data1, "ReadLIASFile1", "Read LIAS File", {}, &TForm1::ReadLIASFile1Click));
     CleanData1 = hidden(item(Data1, "CleanData1", "Clean Data", {}, nullptr));
 
     Lichens1 = item(MainMenu1, "Lichens1", "Lichens", {}, nullptr);
-    // "Substances" and "Lichens" stay hidden until their commands' items are
-    // added; an empty menu is not shown.
-    Data1->SetVisible(false);
-    Lichens1->SetVisible(false);
+    ViewLichens1 = item(Lichens1, "ViewLichens1", "View Lichens", {}, &TForm1::MainMenuViewLichensClick);
+    UpdateLichenData1 = item(Lichens1, "UpdateLichenData1", "Update Lichen Data", {},
+                             &TForm1::MainMenuDownloadLIPORDataClick);
 
     Search1 = item(MainMenu1, "Search1", "Search Configuration", {}, &TForm1::MainMenuSearchConfigurationClick);
 

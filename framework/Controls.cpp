@@ -1078,6 +1078,7 @@ void TPanel::SetCaption(const QString& c)
 
 void TPanel::SetBevelOuter(TBevelCut b)
 {
+    bevelOuter = b;
     auto* f = static_cast<QFrame*>(widget.data());
     f->setFrameShape(b == bvNone ? QFrame::NoFrame : QFrame::Panel);
     f->setFrameShadow(b == bvLowered ? QFrame::Sunken : QFrame::Raised);
@@ -1088,8 +1089,9 @@ void TPanel::SetBorderWidth(int w) { static_cast<QFrame*>(widget.data())->setCon
 
 void TPanel::SetSingleBorder(bool v)
 {
-    auto* f = static_cast<QFrame*>(widget.data());
-    if (v) f->setFrameShape(QFrame::Box);
+    // Without the single border the panel shows its bevel again.
+    if (v) static_cast<QFrame*>(widget.data())->setFrameShape(QFrame::Box);
+    else SetBevelOuter(bevelOuter);
 }
 
 void TPanel::SetColor(const TColor& c) { TControl::SetColor(c); }

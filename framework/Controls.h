@@ -379,6 +379,8 @@ public:
     void SetSingleBorder(bool v);
     void SetColor(const TColor& c) override;
     bool ParentBackground = false;
+private:
+    TBevelCut bevelOuter = bvRaised;
 };
 
 class TProgressBar : public TControl {

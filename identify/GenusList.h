@@ -33,7 +33,6 @@ extern TGenusForm* GenusForm;
 void FillGenusList();
 
 // Pick-list helpers shared with the group window.
-class TListBox;
 // The texts of the selected items, in list order.
 QStringList SelectedItemTexts(TListBox* list);
 // Selects exactly the items a filter label shows: the remembered items when

@@ -1,6 +1,7 @@
 // The main window's commands: the spot list, the matching run, the spot
 // files and CSV export, the lichen searches and the matching options.
 #include "core/MainWindow.h"
+#include "substances/ViewRecord.h"
 
 #include "config/Cune.h"
 #include "config/SearchConfig.h"
@@ -167,6 +168,7 @@ void TForm1::Button1Click(TObject* Sender)
 void TForm1::OpenSubstanceRecord(const QString& caption)
 {
     if (OnOpenSubstanceRecord) OnOpenSubstanceRecord(caption);
+    else ShowSubstanceRecord(caption);
 }
 
 // ---------------------------------------------------------------- spot list

@@ -1,11 +1,13 @@
 #include "lichens/LichenMatches.h"
+#include "lichens/OneLichen.h"
+#include "substances/ViewRecord.h"
 
 #include "core/MainWindow.h"
 #include "core/Queries.h"
 
 TLichenMatchesForm* LichenMatchesForm = nullptr;
-std::function<void(const QString& lichen)> LichenMatchesOpenLichen;
-std::function<void(const QString& substance)> LichenMatchesOpenSubstance;
+std::function<void(const QString& lichen)> LichenMatchesOpenLichen = ShowLichen;
+std::function<void(const QString& substance)> LichenMatchesOpenSubstance = ShowSubstanceRecord;
 
 namespace {
 bool IsHeaderLine(const QString& line)
