@@ -615,6 +615,16 @@ TSearchConfig CurrentSearchConfig()
     return config;
 }
 
+// The main window's up-down and label show the threshold of its method.
+static void ShowThresholdOnMainWindow(const TSearchConfig& config)
+{
+    if (!Form1)
+        return;
+    const QString threshold = MainMethod() == CorrelationMethod ? config.Correlation : config.RFError;
+    Form1->MatchingUpDown->SetPosition(ThresholdPosition(threshold));
+    Form1->MatchingValueLabel->SetCaption(QString::number(Form1->MatchingUpDown->Position()));
+}
+
 void ApplySearchConfig(const TSearchConfig& config)
 {
     TSearchConfigForm* f = SearchConfigForm;
@@ -637,6 +647,9 @@ void ApplySearchConfig(const TSearchConfig& config)
     f->UseUVCheckbox->SetChecked(config.UseUVVisible);
     if (Form1)
         Form1->UseUVCheckboxClick(Form1->UseUVCheckbox);
+    // A loaded threshold is shown at once, not only after the next change of
+    // method or threshold.
+    ShowThresholdOnMainWindow(config);
 }
 
 QString SearchConfigToText()
@@ -692,11 +705,7 @@ bool SaveSearchConfig()
     SetSearchFileCaption(display, false);
     SearchConfigForm->SetCaption(CaptionPrefix + display);
     WriteCurrentSearch();
-    if (Form1) {
-        const QString threshold = MainMethod() == CorrelationMethod ? config.Correlation : config.RFError;
-        Form1->MatchingUpDown->SetPosition(ThresholdPosition(threshold));
-        Form1->MatchingValueLabel->SetCaption(QString::number(Form1->MatchingUpDown->Position()));
-    }
+    ShowThresholdOnMainWindow(config);
     ShowMessage(QStringLiteral("Table Saved"));
     return true;
 }

@@ -77,6 +77,8 @@ TEST_F(StartupChoiceWindow, EachCaseThroughTheConstructor)
             const QString display = SearchConfigDisplayName(c.fileName);
             EXPECT_EQ(Form1->SearchFile->Caption(), display);
             EXPECT_EQ(SearchConfigForm->Caption(), display);
+            // The loaded threshold of the method shows on the main window at once.
+            EXPECT_EQ(Form1->MatchingValueLabel->Caption(), c.method == 1 ? "5" : "1");
             EXPECT_EQ(SearchConfigForm->KCombo->Items()->Strings(6), "Yellow");
             EXPECT_EQ(SearchConfigForm->KCombo->Text(), "No Result");
             EXPECT_EQ(InputSpotValuesForm->KLabel->Caption(), "No Result");
