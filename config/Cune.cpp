@@ -1,4 +1,5 @@
 #include "config/Cune.h"
+#include "config/ToolBarPictures.h"
 #include "core/FormMapping.h"
 #include "core/MainWindow.h"
 #include "core/Queries.h"
@@ -43,12 +44,12 @@ void RefuseWhileAwaiting()
                     .arg(CuneControls.back().name));
 }
 
-TToolButton* MakeToolButton(TForm* form, TToolBar* bar, const QString& name, const QString& caption,
-                            const QString& hint)
+// A picture button; the hint is its only text.
+TToolButton* MakeToolButton(TForm* form, TToolBar* bar, const QString& name, int picture, const QString& hint)
 {
     auto* b = new TToolButton(form, bar);
     b->Name = name;
-    b->SetCaption(caption);
+    b->SetImageIndex(picture);
     b->SetHint(hint);
     b->SetShowHint(true);
     return b;
@@ -88,26 +89,18 @@ TCuneForm::TCuneForm(TComponent* AOwner) : TForm(AOwner)
     ToolBar1 = new TToolBar(this, this);
     ToolBar1->Name = QStringLiteral("ToolBar1");
     ToolBar1->SetBounds(0, 0, 702, 29);
-    if (Form1 && Form1->ImageList1)
-        ToolBar1->SetImages(Form1->ImageList1);
-    LoadCuneIcon = MakeToolButton(this, ToolBar1, QStringLiteral("LoadCuneIcon"), QStringLiteral("Open"),
+    SetToolBarPictures(this, ToolBar1);
+    LoadCuneIcon = MakeToolButton(this, ToolBar1, QStringLiteral("LoadCuneIcon"), tpOpen,
                                   QStringLiteral("Open Cune File"));
-    SaveCuneIcon = MakeToolButton(this, ToolBar1, QStringLiteral("SaveCuneIcon"), QStringLiteral("Save"),
+    SaveCuneIcon = MakeToolButton(this, ToolBar1, QStringLiteral("SaveCuneIcon"), tpSave,
                                   QStringLiteral("Save Cune File"));
     ToolButton3 = new TToolButton(this, ToolBar1);
     ToolButton3->Name = QStringLiteral("ToolButton3");
     ToolButton3->SetStyle(tbsSeparator);
-    AddCuneIcon = MakeToolButton(this, ToolBar1, QStringLiteral("AddCuneIcon"), QStringLiteral("Add"),
+    AddCuneIcon = MakeToolButton(this, ToolBar1, QStringLiteral("AddCuneIcon"), tpNew,
                                  QStringLiteral("Add New Control"));
-    DeleteCuneIcon = MakeToolButton(this, ToolBar1, QStringLiteral("DeleteCuneIcon"), QStringLiteral("Delete"),
+    DeleteCuneIcon = MakeToolButton(this, ToolBar1, QStringLiteral("DeleteCuneIcon"), tpDelete,
                                     QStringLiteral("Delete Selected Control"));
-    if (ToolBar1->Images()) {
-        // The main window's open, save, new and delete pictures.
-        LoadCuneIcon->SetImageIndex(2);
-        SaveCuneIcon->SetImageIndex(4);
-        AddCuneIcon->SetImageIndex(0);
-        DeleteCuneIcon->SetImageIndex(5);
-    }
 
     AddValuesPanel = new TPanel(this, this);
     AddValuesPanel->Name = QStringLiteral("AddValuesPanel");

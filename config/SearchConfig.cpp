@@ -1,5 +1,6 @@
 #include "config/SearchConfig.h"
 #include "config/EditOneColor.h"
+#include "config/ToolBarPictures.h"
 #include "core/FormMapping.h"
 #include "core/HelpWindow.h"
 #include "core/MainWindow.h"
@@ -122,12 +123,12 @@ TMenuItem* MakeItem(TForm* form, TMenuItemList* parent, const QString& name, con
     return m;
 }
 
-TToolButton* MakeToolButton(TForm* form, TToolBar* bar, const QString& name, const QString& caption,
-                            const QString& hint)
+// A picture button; the hint is its only text.
+TToolButton* MakeToolButton(TForm* form, TToolBar* bar, const QString& name, int picture, const QString& hint)
 {
     auto* b = new TToolButton(form, bar);
     b->Name = name;
-    b->SetCaption(caption);
+    b->SetImageIndex(picture);
     b->SetHint(hint);
     b->SetShowHint(true);
     return b;
@@ -235,22 +236,14 @@ TSearchConfigForm::TSearchConfigForm(TComponent* AOwner) : TForm(AOwner)
     ToolBar1 = new TToolBar(this, this);
     ToolBar1->Name = QStringLiteral("ToolBar1");
     ToolBar1->SetBounds(0, 0, 1162, 29);
-    LoadDefaultIcon = MakeToolButton(this, ToolBar1, QStringLiteral("LoadDefaultIcon"), QStringLiteral("Default"),
+    SetToolBarPictures(this, ToolBar1);
+    LoadDefaultIcon = MakeToolButton(this, ToolBar1, QStringLiteral("LoadDefaultIcon"), tpNew,
                                      QStringLiteral("Load Default Search Configuration"));
-    LoadIcon = MakeToolButton(this, ToolBar1, QStringLiteral("LoadIcon"), QStringLiteral("Load"),
+    LoadIcon = MakeToolButton(this, ToolBar1, QStringLiteral("LoadIcon"), tpOpen,
                               QStringLiteral("Load Search Configuration From File"));
-    SaveIcon = MakeToolButton(this, ToolBar1, QStringLiteral("SaveIcon"), QStringLiteral("Save"),
-                              QStringLiteral("Save"));
-    SaveAsIcon = MakeToolButton(this, ToolBar1, QStringLiteral("SaveAsIcon"), QStringLiteral("Save as"),
+    SaveIcon = MakeToolButton(this, ToolBar1, QStringLiteral("SaveIcon"), tpSave, QStringLiteral("Save"));
+    SaveAsIcon = MakeToolButton(this, ToolBar1, QStringLiteral("SaveAsIcon"), tpSaveAs,
                                 QStringLiteral("Save as..."));
-    if (Form1 && Form1->ImageList1) {
-        // The main window's new, open, save and save-as pictures.
-        ToolBar1->SetImages(Form1->ImageList1);
-        LoadDefaultIcon->SetImageIndex(0);
-        LoadIcon->SetImageIndex(2);
-        SaveIcon->SetImageIndex(4);
-        SaveAsIcon->SetImageIndex(3);
-    }
 
     MainMenu1 = new TMainMenu(this);
     MainMenu1->Name = QStringLiteral("MainMenu1");

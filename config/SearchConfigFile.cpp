@@ -108,8 +108,9 @@ bool IsValidRFError(const QString& text)
     return text.toDouble() <= 100.0;
 }
 
-// 0 would divide by zero in the Correlation score.
-bool IsValidCorrelation(const QString& text) { return WholeInRange(text, 1, 100); }
+// 0 would divide by zero in the Correlation score; the factor's edit holds
+// two characters, so a longer value would be cut on the way into it.
+bool IsValidCorrelation(const QString& text) { return text.size() <= 2 && WholeInRange(text, 1, 99); }
 
 bool IsValidThallusText(const QString& text)
 {
@@ -128,7 +129,7 @@ QString SearchConfigSaveError(const TSearchConfig& config)
         return QStringLiteral("The RF Error tolerance must be a number from 0 to 100: ") +
                Quoted(config.RFError);
     if (!IsValidCorrelation(config.Correlation))
-        return QStringLiteral("The correlation factor must be a whole number from 1 to 100: ") +
+        return QStringLiteral("The correlation factor must be a whole number from 1 to 99: ") +
                Quoted(config.Correlation);
     for (int i = 0; i < ConfigColorCount; ++i) {
         const QString& name = config.ColorNames[i];

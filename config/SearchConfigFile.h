@@ -50,7 +50,7 @@ void MakeColorMatrixSymmetric(std::array<TColorRow, 20>& matrix = ColorMatrix);
 // Value checks shared by the reader, the writer and the editors.
 bool IsValidSimilarity(const QString& text);   // whole number 0..100, digits only
 bool IsValidRFError(const QString& text);      // whole number 0..100; a decimal "1.5" is accepted too
-bool IsValidCorrelation(const QString& text);  // whole number 1..100 (it divides the Rf step)
+bool IsValidCorrelation(const QString& text);  // whole number 1..99 (it divides the Rf step; the edit holds two digits)
 bool IsValidThallusText(const QString& text);  // no comma, no line break
 
 // Empty when the configuration can be written and read back unchanged,

@@ -42,8 +42,6 @@ THelpForm::THelpForm(TComponent* AOwner) : TForm(AOwner)
     ContentsButton->OnClick = Bind(this, &THelpForm::ContentsButtonClick);
 
     OnResize = Bind(this, &THelpForm::FormResize);
-    // The minimum outer size is known only once the window has its frame.
-    OnShow = [this](TObject*) { SetConstraints(Constraints()); };
     SetPosition(poMainFormCenter);
 }
 

@@ -365,6 +365,8 @@ void TForm1::BuildSpotList()
         *labels[i] = MakeLabel(this, Panel4, QStringLiteral("Label%1").arg(i + 1), 2 + 61 * i, 4, 57, 16,
                                QString::fromLatin1(thallus[i]));
         (*labels[i])->SetAlignment(taCenter);
+        // Greyed while the thallus switch is off; its click handler keeps them in step.
+        (*labels[i])->SetEnabled(UseThallusCheckbox->Checked());
     }
 
     PopupMenu1 = new TPopupMenu(this);
@@ -420,9 +422,6 @@ void TForm1::StartUp()
     MigrateDatabase(*SQLConnection1);
 
     Show();
-    // The frame exists once the window is shown: fix the outer size again.
-    SetBounds(Left(), Top(), 1363, 603);
-    SetConstraints({1363, 603, 1363, 603});
     SaveIcon->SetEnabled(false);
     SortColumn = 0;
 

@@ -4,6 +4,7 @@ QString PortalBaseAddress = QStringLiteral("https://lichenportal.org");
 QString HelpSiteAddress = QStringLiteral("https://quillaspore.org");
 QString InternetProbeAddress = QStringLiteral("https://www.wikipedia.org/");
 QString NPAtlasBaseAddress = QStringLiteral("https://www.npatlas.org");
+QString VersionPageAddress = QStringLiteral("https://www.quillaspore.org/Lichen/Version.html");
 
 void ResetSettings()
 {
@@ -11,4 +12,5 @@ void ResetSettings()
     HelpSiteAddress = QStringLiteral("https://quillaspore.org");
     InternetProbeAddress = QStringLiteral("https://www.wikipedia.org/");
     NPAtlasBaseAddress = QStringLiteral("https://www.npatlas.org");
+    VersionPageAddress = QStringLiteral("https://www.quillaspore.org/Lichen/Version.html");
 }

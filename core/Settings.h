@@ -11,6 +11,8 @@ extern QString HelpSiteAddress;
 extern QString InternetProbeAddress;
 // Scheme and host of the natural-products atlas, no trailing slash.
 extern QString NPAtlasBaseAddress;
+// The makers' page whose text is the newest program version.
+extern QString VersionPageAddress;
 
 // Puts every address back to its default.
 void ResetSettings();

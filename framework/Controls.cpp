@@ -98,6 +98,25 @@ static TForm* FormOf(TComponent* c)
     return nullptr;
 }
 
+// A key a control ignores travels on to its parents, whose filters see the
+// same event again: the form previews each key once, at the first control.
+static const QEvent* previewedEvent = nullptr;
+static QPointer<QWidget> previewedAt;
+
+static bool KeyPreviewedBefore(QObject* watched, const QEvent* event)
+{
+    auto* w = qobject_cast<QWidget*>(watched);
+    return event == previewedEvent && previewedAt && w && w != previewedAt && w->isAncestorOf(previewedAt);
+}
+
+static bool FirstKeyPreview(QObject* watched, const QEvent* event)
+{
+    if (KeyPreviewedBefore(watched, event)) return false;
+    previewedEvent = event;
+    previewedAt = qobject_cast<QWidget*>(watched);
+    return true;
+}
+
 // ---------------------------------------------------------------- TControl
 
 TControl::TControl(TComponent* AOwner, TControl* AParent, QWidget* w)
@@ -275,13 +294,28 @@ bool TControl::HandleEvent(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         if (watched != widget && !(widget && widget->isAncestorOf(static_cast<QWidget*>(watched)))) return false;
         auto* e = static_cast<QKeyEvent*>(event);
+        WORD key = VirtualKeyOf(e->key());
+        const bool hasChar = !e->text().isEmpty();
+        QChar ch = hasChar ? e->text().at(0) : QChar();
+        TForm* form = FormOf(this);
+        if (form && form != this && form->KeyPreview && FirstKeyPreview(watched, event)) {
+            // The form sees the key first and may change or swallow it.
+            if (form->OnKeyDown) {
+                SafeCall([&] { form->OnKeyDown(form, key, ShiftOf(e->modifiers())); });
+                if (key == 0) return true;
+            }
+            if (form->OnKeyPress && hasChar) {
+                SafeCall([&] { form->OnKeyPress(form, ch); });
+                if (ch.isNull()) return true;
+            }
+        } else if (form == this && KeyPreviewedBefore(watched, event)) {
+            return false;   // the form has seen this key already, before its control
+        }
         if (OnKeyDown) {
-            WORD key = VirtualKeyOf(e->key());
             SafeCall([&] { OnKeyDown(this, key, ShiftOf(e->modifiers())); });
             if (key == 0) return true;
         }
-        if (OnKeyPress && !e->text().isEmpty()) {
-            QChar ch = e->text().at(0);
+        if (OnKeyPress && hasChar) {
             SafeCall([&] { OnKeyPress(this, ch); });
             if (ch.isNull()) return true;
         }

@@ -56,14 +56,38 @@ static int MenuHeight(TMainMenu* menu)
     return menu && menu->MenuBar() ? menu->MenuBar()->sizeHint().height() : 0;
 }
 
+bool TForm::FixedSize() const
+{
+    return borderStyle == bsSingle || borderStyle == bsDialog || borderStyle == bsToolWindow;
+}
+
+void TForm::SetInnerSize(QSize inner)
+{
+    inner = QSize(std::max(1, inner.width()), std::max(1, inner.height()));
+    if (FixedSize()) {
+        // The limits still hold for a fixed window.
+        QSize extra = FrameExtra();
+        int minW = constraints.MinWidth > 0 ? constraints.MinWidth - extra.width() : 0;
+        int minH = constraints.MinHeight > 0 ? constraints.MinHeight - extra.height() : 0;
+        int maxW = constraints.MaxWidth > 0 ? constraints.MaxWidth - extra.width() : QWIDGETSIZE_MAX;
+        int maxH = constraints.MaxHeight > 0 ? constraints.MaxHeight - extra.height() : QWIDGETSIZE_MAX;
+        inner = QSize(std::clamp(inner.width(), std::max(1, minW), std::max(std::max(1, minW), maxW)),
+                      std::clamp(inner.height(), std::max(1, minH), std::max(std::max(1, minH), maxH)));
+        widget->setFixedSize(inner);
+    } else {
+        widget->resize(inner);
+    }
+}
+
 void TForm::SetBounds(int left, int top, int width, int height)
 {
     if (left != Left() || top != Top()) positioned = true;
+    if (width != Width()) outerWidth = true;
+    if (height != Height()) outerHeight = true;
     QSize extra = FrameExtra();
-    QSize inner(std::max(1, width - extra.width()), std::max(1, height - extra.height()));
+    lastExtra = extra;
     widget->move(left, top);
-    if (borderStyle == bsSingle || borderStyle == bsDialog || borderStyle == bsToolWindow) widget->setFixedSize(inner);
-    else widget->resize(inner);
+    SetInnerSize(QSize(width - extra.width(), height - extra.height()));
     LayoutClient();
 }
 
@@ -73,13 +97,33 @@ int TForm::ClientHeight() const { return widget->height() - MenuHeight(menu); }
 void TForm::SetClientWidth(int w)
 {
     QSize extra = FrameExtra();
+    bool keepOuterHeight = outerHeight;
     SetBounds(Left(), Top(), w + extra.width(), Height());
+    outerWidth = false;
+    outerHeight = keepOuterHeight;
 }
 
 void TForm::SetClientHeight(int h)
 {
     QSize extra = FrameExtra();
+    bool keepOuterWidth = outerWidth;
     SetBounds(Left(), Top(), Width(), h + MenuHeight(menu) + extra.height());
+    outerHeight = false;
+    outerWidth = keepOuterWidth;
+}
+
+void TForm::FrameMaybeChanged()
+{
+    QSize extra = FrameExtra();
+    if (extra == lastExtra) return;
+    QSize before = lastExtra;
+    lastExtra = extra;   // first, so the resize below does not come back here
+    QSize inner = widget->size();
+    if (outerWidth) inner.setWidth(inner.width() - (extra.width() - before.width()));
+    if (outerHeight) inner.setHeight(inner.height() - (extra.height() - before.height()));
+    ApplyConstraints();
+    if (windowState == wsNormal) SetInnerSize(inner);
+    LayoutClient();
 }
 
 void TForm::LayoutClient()
@@ -116,6 +160,7 @@ void TForm::Show()
     if (windowState == wsMaximized) widget->showMaximized();
     else if (windowState == wsMinimized) widget->showMinimized();
     else widget->show();
+    FrameMaybeChanged();
     LayoutClient();
     if (OnShow) OnShow(this);
 }
@@ -210,8 +255,8 @@ void TForm::SetBorderStyle(TFormBorderStyle s)
     borderStyle = s;
     bool shown = widget->isVisible();
     widget->setWindowFlags(FlagsFor(borderStyle, borderIcons));
-    if (s == bsSingle || s == bsDialog || s == bsToolWindow) widget->setFixedSize(widget->size());
-    else { widget->setMinimumSize(constraints.MinWidth, constraints.MinHeight); widget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX); }
+    if (FixedSize()) SetInnerSize(widget->size());
+    else ApplyConstraints();
     if (shown) widget->show();
 }
 
@@ -260,10 +305,24 @@ void TForm::SetWindowState(TWindowState s)
 void TForm::SetConstraints(const TSizeConstraints& c)
 {
     constraints = c;
+    ApplyConstraints();
+}
+
+// Qt limits the inner size: the outer limits less the frame as it is now.
+// Applied again whenever the frame changes (FrameMaybeChanged).
+void TForm::ApplyConstraints()
+{
+    const TSizeConstraints& c = constraints;
     QSize extra = FrameExtra();
-    widget->setMinimumSize(std::max(0, c.MinWidth - extra.width()), std::max(0, c.MinHeight - extra.height()));
-    widget->setMaximumSize(c.MaxWidth > 0 ? c.MaxWidth - extra.width() : QWIDGETSIZE_MAX,
-                           c.MaxHeight > 0 ? c.MaxHeight - extra.height() : QWIDGETSIZE_MAX);
+    if (FixedSize()) {
+        SetInnerSize(widget->size());
+        return;
+    }
+    int minW = std::max(0, c.MinWidth - extra.width()), minH = std::max(0, c.MinHeight - extra.height());
+    int maxW = c.MaxWidth > 0 ? std::max(minW, c.MaxWidth - extra.width()) : QWIDGETSIZE_MAX;
+    int maxH = c.MaxHeight > 0 ? std::max(minH, c.MaxHeight - extra.height()) : QWIDGETSIZE_MAX;
+    widget->setMinimumSize(minW, minH);
+    widget->setMaximumSize(std::max(1, maxW), std::max(1, maxH));
 }
 
 bool TForm::HandleEvent(QObject* watched, QEvent* event)
@@ -274,7 +333,12 @@ bool TForm::HandleEvent(QObject* watched, QEvent* event)
             event->ignore();
             if (!closing) UserClose();
             return true;
+        case QEvent::Move:
+            // A window manager reports its frame some time after the show.
+            FrameMaybeChanged();
+            return false;
         case QEvent::Resize:
+            FrameMaybeChanged();
             LayoutClient();
             if (OnResize) SafeCall([this] { OnResize(this); });
             return false;
@@ -283,6 +347,7 @@ bool TForm::HandleEvent(QObject* watched, QEvent* event)
             return false;
         case QEvent::Show:
             // The window system may show it (for instance a maximised start).
+            FrameMaybeChanged();
             return false;
         default:
             break;

@@ -84,8 +84,13 @@ public:
     TWindowState WindowState() const { return windowState; }
     void SetWindowState(TWindowState s);
     TSizeConstraints Constraints() const { return constraints; }
+    // Outer limits (0 = none). They hold from the moment they are set: when
+    // the window system adds or changes the frame (at the first Show) they
+    // are applied again, so the outer size stays within them.
     void SetConstraints(const TSizeConstraints& c);
-    bool KeyPreview = false;   // OnKeyDown of the form sees keys first
+    // The form's OnKeyDown and OnKeyPress see every key of its controls
+    // before the control does; a Key set to 0 there swallows it.
+    bool KeyPreview = false;
     bool Active() const;
 
     TMainMenu* Menu() const { return menu; }
@@ -108,6 +113,12 @@ public:
 private:
     void LayoutClient();
     QSize FrameExtra() const;
+    void SetInnerSize(QSize inner);
+    void ApplyConstraints();
+    // Keeps the outer size that code asked for (or the client size, when
+    // that was set last) once the frame is known or changes.
+    void FrameMaybeChanged();
+    bool FixedSize() const;
     QWidget* client = nullptr;
     TMainMenu* menu = nullptr;
     TFormBorderStyle borderStyle = bsSizeable;
@@ -116,6 +127,8 @@ private:
     TWindowState windowState = wsNormal;
     TSizeConstraints constraints;
     bool positioned = false;
+    bool outerWidth = false, outerHeight = false;   // last set as outer size (else as client size)
+    QSize lastExtra{0, 0};                           // the frame as last seen
     bool closing = false;
     bool releasePending = false;
 };

@@ -4,6 +4,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Text.h"
 #include <QRegularExpression>
+#include <cmath>
 
 namespace {
 
@@ -85,6 +86,17 @@ bool IsNumberText(const QString& text)
 {
     static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
     return number.match(text).hasMatch();
+}
+
+int ThresholdPositionOf(const QString& text)
+{
+    const QString t = Trim(text);
+    // A decimal tolerance is valid for the matching, so it must not stop a
+    // change of method; the up-down can only show its whole part.
+    if (!IsNumberText(t))
+        return StrToInt(text);
+    const double v = std::floor(t.toDouble());
+    return v > 1e9 ? 1000000000 : v < -1e9 ? -1000000000 : int(v);
 }
 
 QString EffectiveTolerance(const TSubstanceRecord& spot, const QString& tolerance,

@@ -31,6 +31,11 @@ bool SpotHasRfValue(const TSubstanceRecord& spot);
 // may stand in a statement as a number.
 bool IsNumberText(const QString& text);
 
+// The up-down position that shows a threshold text: the whole-number part of
+// a number ("1.5" gives 1, "5" gives 5). Raises EConvertError for a text that
+// is no number at all, as a whole-number conversion does.
+int ThresholdPositionOf(const QString& text);
+
 // The tolerance a query uses: `tolerance`, or `rfErrorTolerance` when it is
 // empty. Raises EDatabaseError, as a rejected statement does, when the spot
 // has an Rf value and the tolerance is not a number.

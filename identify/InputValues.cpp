@@ -47,6 +47,9 @@ TInputSpotValuesForm::TInputSpotValuesForm(TComponent* AOwner) : TForm(AOwner)
 
     Label1 = MakeLabel(this, this, "Label1", 16, 16, "TLC Spot");
     Label1->Font()->SetHeight(-16);
+    // The label sizes itself to its caption, so the caption is set again in
+    // the larger font; sized for the small one it would be cut off.
+    Label1->SetCaption(Label1->Caption());
     SpotNumberLabel = MakeLabel(this, this, "SpotNumberLabel", 96, 10, "0");
     SpotNumberLabel->Font()->SetHeight(-24);
     SpotNumberLabel->Font()->SetBold(true);

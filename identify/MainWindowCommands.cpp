@@ -450,8 +450,8 @@ void TForm1::MatchingMethodRadioGroupClick(TObject* Sender)
     const int m = MatchingMethodRadioGroup->ItemIndex();
     if (SearchConfigForm) {
         SearchConfigForm->MatchingMethodRadioGroup->SetItemIndex(m);
-        MatchingUpDown->SetPosition(
-            StrToInt(m != 0 ? SearchConfigForm->CorrelationFactorEdit->Text() : SearchConfigForm->RFErrorEdit->Text()));
+        MatchingUpDown->SetPosition(ThresholdPositionOf(
+            m != 0 ? SearchConfigForm->CorrelationFactorEdit->Text() : SearchConfigForm->RFErrorEdit->Text()));
     }
     MatchingUpDown->SetHint(QString::number(MatchingUpDown->Position()));
     MatchingValueLabel->SetCaption(QString::number(MatchingUpDown->Position()));

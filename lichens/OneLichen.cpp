@@ -189,6 +189,8 @@ TOneLichenForm::TOneLichenForm(TComponent* AOwner) : TForm(AOwner)
         image->SetProportional(true);
         image->Tag = i;
         image->SetCenter(true);
+        // The picture lies over its panel: a click on it must reach the panel.
+        image->Widget()->setAttribute(Qt::WA_TransparentForMouseEvents);
         ThumbnailImages[i] = image;
     }
 

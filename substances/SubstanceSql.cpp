@@ -64,9 +64,26 @@ QStringList LichensOfSubstance(const QString& name)
     return lichens;
 }
 
+namespace {
+
+// The name as a LIKE pattern that matches only itself (ASCII case aside):
+// "%" and "_" in a name must not make the save question, or the row that a
+// replace overwrites, that of another substance.
+QString LiteralLikePattern(const QString& name)
+{
+    QString pattern = name;
+    pattern.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    pattern.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    pattern.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return pattern;
+}
+
+} // namespace
+
 int CountSubstancesNamed(const QString& name)
 {
-    RunQuery(QStringLiteral("SELECT Count(*) FROM Substances WHERE name LIKE ?1"), {name});
+    RunQuery(QStringLiteral("SELECT Count(*) FROM Substances WHERE name LIKE ?1 ESCAPE '\\'"),
+             {LiteralLikePattern(name)});
     return MainQuery().FieldByName(QStringLiteral("Column0")).AsInteger();
 }
 
@@ -126,8 +143,9 @@ TSaveOutcome SaveSubstance(TSQLConnection& connection, const QString& name,
             // place, so the table never holds the name twice and the row
             // keeps its Lichens and GlossID.
             TSQLQuery find(&connection);
-            find.SQL = QStringLiteral("SELECT rowid AS RowNumber FROM Substances WHERE name LIKE ?1 LIMIT 1");
-            find.Params = {name};
+            find.SQL = QStringLiteral(
+                "SELECT rowid AS RowNumber FROM Substances WHERE name LIKE ?1 ESCAPE '\\' LIMIT 1");
+            find.Params = {LiteralLikePattern(name)};
             find.Open();
             if (!find.Eof()) {
                 const long long rowid = find.FieldByName(QStringLiteral("RowNumber")).AsLargeInt();

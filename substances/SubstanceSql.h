@@ -20,7 +20,8 @@ QStringList SynonymLines(const QString& synonyms);
 QString GlossIdOfSubstance(const QString& name);
 // The lichens that contain the substance, sorted. Main query.
 QStringList LichensOfSubstance(const QString& name);
-// How many substances carry the name (LIKE). Main query.
+// How many substances carry the name (LIKE, with "%" and "_" taken
+// literally). Main query.
 int CountSubstancesNamed(const QString& name);
 
 // One record control's value for the save: its Tag (1..30) and text.
@@ -36,7 +37,7 @@ QString InsertSubstanceSql(const std::vector<TRecordValue>& values);
 
 enum class TSaveOutcome { Inserted, Updated };
 // Writes the record in one transaction. With replace, the first row of that
-// name (LIKE) is updated in place, keeping its Lichens and GlossID; when no
+// name (LIKE, "%" and "_" literal) is updated in place, keeping its Lichens and GlossID; when no
 // such row exists any more, or without replace, a new row is inserted.
 // Raises the database error (nothing written) on failure.
 TSaveOutcome SaveSubstance(TSQLConnection& connection, const QString& name,

@@ -555,12 +555,12 @@ void TViewRecordForm::FormClose(TObject* Sender, TCloseAction& Action)
         // is back in the event loop, so no handler of theirs that is still
         // running is left with a destroyed window.
         for (int n = 1; n <= 9; ++n) {
-            TForm* copy = FindFormByName(CompareWindowName(n));
+            auto* copy = dynamic_cast<TViewRecordForm*>(FindFormByName(CompareWindowName(n)));
             if (!copy)
                 continue;
             copy->Name.clear();
             copy->Hide();
-            copy->Release();
+            copy->ReleaseWhenIdle();
         }
         if (SubstanceImageForm)
             SubstanceImageForm->Close();
@@ -570,14 +570,28 @@ void TViewRecordForm::FormClose(TObject* Sender, TCloseAction& Action)
     }
     if (!IsCompareName(Name))
         return;
-    // Give up the name now; the framework frees the window after the close.
+    // Give up the name now; the framework frees the window after the close,
+    // or the image load does when it returns.
     Name.clear();
-    Action = caFree;
+    if (loadingImages) {
+        releaseWhenIdle = true;
+        Action = caHide;
+    } else {
+        Action = caFree;
+    }
     for (int i = 1; i <= 9; ++i) {
         if (!FormNameExists(CompareWindowName(i)) && FormNameExists(CompareWindowName(i + 1)))
             FindFormByName(CompareWindowName(i + 1))->Name = CompareWindowName(i);
     }
     ArrangeCompareWindows();
+}
+
+void TViewRecordForm::ReleaseWhenIdle()
+{
+    if (loadingImages)
+        releaseWhenIdle = true;
+    else
+        Release();
 }
 
 // ---------------------------------------------------------------- images
@@ -603,8 +617,11 @@ void TViewRecordForm::Panel1Click(TObject* Sender)
         ~Busy()
         {
             imageLoadRunning = false;
-            if (*self)
-                w->loadingImages = false;
+            if (!*self)
+                return;
+            w->loadingImages = false;
+            if (w->releaseWhenIdle)
+                w->Release();
         }
     } busy(this, self);
 
@@ -612,9 +629,10 @@ void TViewRecordForm::Panel1Click(TObject* Sender)
     ShowWait(QStringLiteral("Loading images"), this);
     WaitForm->ProgressBar1->SetPosition(25);
     Application->ProcessMessages();
-    // The window may have been closed and freed while events ran.
+    // The window may have been closed while events ran; it is then left
+    // alone and freed when this handler has returned.
     auto gone = [&] {
-        if (*self)
+        if (*self && !releaseWhenIdle)
             return false;
         WaitForm->Hide();
         return true;
@@ -660,7 +678,7 @@ void TViewRecordForm::Panel1Click(TObject* Sender)
     } catch (const std::exception&) {
         WaitForm->Hide();
         ShowMessage(QStringLiteral("Error connecting to internet"));
-        if (!*self)
+        if (!*self || releaseWhenIdle)
             return;
     }
     if (IsFormShowing(images))

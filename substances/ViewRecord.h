@@ -95,7 +95,11 @@ public:
     std::shared_ptr<bool> AliveFlag() const { return alive; }
 
 private:
+    // Frees the window, or, while its image load runs, once that has returned.
+    void ReleaseWhenIdle();
     bool loadingImages = false;
+    // Closed while its image load ran: freed when the load returns.
+    bool releaseWhenIdle = false;
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 };
 

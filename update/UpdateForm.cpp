@@ -112,7 +112,8 @@ void TUpdateForm::VersionCheckButtonClick(TObject* Sender)
                 request->ConnectionTimeout = milliseconds;
         },
         [] { return InternetEnabled; },
-        ProgramVersion};
+        ProgramVersion,
+        VersionPageAddress};
     try {
         RunVersionCheck(context);
     } catch (...) {

@@ -6,8 +6,6 @@
 #include "framework/Text.h"
 #include <cmath>
 
-const char* const VersionPage = "https://www.quillaspore.org/Lichen/Version.html";
-
 bool IsNewerVersion(const QString& published, const QString& current)
 {
     QString r = published;

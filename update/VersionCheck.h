@@ -1,12 +1,10 @@
 #pragma once
 // Compares the program's version with the makers' version page and reminds
 // the user of data downloads older than 60 days.
+#include "core/Settings.h"
 #include "update/UpdateProgress.h"
 #include <QString>
 #include <functional>
-
-// The makers' page whose text is the newest version, such as "1.2.3.0".
-extern const char* const VersionPage;
 
 struct TVersionCheckContext {
     TFetchText Fetch;
@@ -14,7 +12,8 @@ struct TVersionCheckContext {
     std::function<void(int milliseconds)> SetConnectionTimeout;
     std::function<bool()> InternetEnabled;
     QString ProgramVersion;
-    QString VersionPageAddress = VersionPage;
+    // The makers' page whose text is the newest version, such as "1.2.3.0".
+    QString VersionPageAddress = ::VersionPageAddress;
 };
 
 // Download dates older than this many seconds get a reminder.

@@ -197,6 +197,8 @@ TEST(SearchConfigParse, InvalidValuesKeepTheCurrentValueAndWarnOnce)
         {"decimal correlation", "Red: 0,0,0,0,55", "RFError: 2\r\nCorrelation: 5.5", "2", "6", "55", 1},
         {"zero correlation", "Red: 0,0,0,0,55", "RFError: 2\r\nCorrelation: 0", "2", "6", "55", 1},
         {"empty correlation", "Red: 0,0,0,0,55", "RFError: 2\r\nCorrelation: ", "2", "6", "55", 1},
+        {"correlation of three digits", "Red: 0,0,0,0,55", "RFError: 2\r\nCorrelation: 100", "2", "6", "55", 1},
+        {"two-digit correlation is kept", "Red: 0,0,0,0,55", "RFError: 2\r\nCorrelation: 99", "2", "99", "55", 0},
         {"three faults", "Red: 0,0,0,0,x", "RFError: y\r\nCorrelation: z", "4", "6", "33", 3},
     };
     for (const Case& c : cases) {

@@ -3,6 +3,8 @@
 // mirrors with the main window.
 #include "test_searchconfigwindow_kit.h"
 
+#include "core/HelpWindow.h"
+
 #include <functional>
 
 namespace {
@@ -348,6 +350,26 @@ TEST_F(SearchConfigWindow, DoubleClickOnNoRowOpensNoEditor)
     EXPECT_TRUE(EditOneColorForm->Visible());
     EXPECT_EQ(EditOneColorForm->EditedColorRow, 6);
     EXPECT_EQ(EditOneColorForm->Caption(), "Edit Yellow");
+}
+
+TEST_F(SearchConfigWindow, MenusAndHelpPage)
+{
+    CreateWithDefault();
+    TSearchConfigForm* f = SearchConfigForm;
+    const std::pair<TMenuItem*, const char*> items[] = {
+        {f->File1, "File"},  {f->LoadDefault1, "Load Default"}, {f->Load1, "Load"}, {f->Save1, "Save"},
+        {f->SaveAs1, "Save As"}, {f->Close1, "Close"}, {f->Help1, "Help"}, {f->Help2, "Help"}};
+    for (const auto& [item, caption] : items)
+        EXPECT_EQ(item->Caption(), caption) << item->Name.toStdString();
+    EXPECT_FALSE(bool(f->Help2->OnClick));
+
+    Application->CreateForm(HelpForm);
+    f->Help1Click(nullptr);
+    EXPECT_TRUE(HelpForm->Visible());
+    EXPECT_EQ(HelpForm->WebBrowser->LocationURL(), HelpSearchConfigurationPage());
+    EXPECT_TRUE(HelpSearchConfigurationPage().endsWith("/Quillaspore/SearchConfiguration.html"));
+    delete HelpForm;
+    HelpForm = nullptr;
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 #include "support/ScriptedDialogs.h"
 #include <gtest/gtest.h>
 
+#include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -50,6 +52,34 @@ TEST(SmallWindows, ShowWaitCentresOverTheOwnerAndKeepsTheRest)
     EXPECT_EQ(WaitForm->ProgressBar1->Position(), 40);
     EXPECT_EQ(WaitForm->Label1->Caption(), "Still reading...");
     EXPECT_EQ(WaitForm->Label1->Width(), 225);
+    WaitForm->Hide();
+}
+
+TEST(SmallWindows, ShowWaitRunsPendingEventsButHoldsBackInput)
+{
+    auto wait = Create(WaitForm);
+    TForm owner(nullptr);
+    owner.SetBounds(100, 100, 400, 300);
+    auto* button = new TButton(&owner, &owner);
+    button->SetBounds(10, 10, 80, 25);
+    int clicks = 0;
+    button->OnClick = [&](TObject*) { ++clicks; };
+    owner.Show();
+
+    QWidget* widget = button->Widget();
+    const QPoint c = widget->rect().center();
+    QCoreApplication::postEvent(widget, new QMouseEvent(QEvent::MouseButtonPress, c, widget->mapToGlobal(c),
+                                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(widget, new QMouseEvent(QEvent::MouseButtonRelease, c, widget->mapToGlobal(c),
+                                                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    bool pendingRan = false;
+    QTimer::singleShot(0, [&] { pendingRan = true; });
+
+    ShowWait("Working...", &owner);
+    EXPECT_TRUE(pendingRan);    // painted and other pending work done
+    EXPECT_EQ(clicks, 0);       // the click waits for the event loop
+    QCoreApplication::processEvents();
+    EXPECT_EQ(clicks, 1);
     WaitForm->Hide();
 }
 

@@ -321,4 +321,26 @@ TEST_F(GuiTest, ImageCanvasTextAndFileDialog)
     EXPECT_EQ(dialog.FileName, "/tmp/x/plate1.spot");
     EXPECT_TRUE(TestDialogs().FileRequests().back().Save);
 }
+
+TEST_F(GuiTest, DoubleClicksReachEditsListViewsAndListBoxes)
+{
+    auto* edit = new TEdit(form.get(), form.get());
+    edit->SetBounds(0, 0, 100, 20);
+    auto* view = new TListView(form.get(), form.get());
+    view->SetBounds(0, 30, 300, 100);
+    view->Columns()->Add()->SetCaption("Name");
+    view->Items()->Add()->SetCaption("Atranorin");
+    auto* box = new TListBox(form.get(), form.get());
+    box->SetBounds(0, 140, 200, 100);
+    box->Items()->Add("Usnic acid");
+    std::vector<TObject*> senders;
+    for (TControl* c : std::initializer_list<TControl*>{edit, view, box})
+        c->OnDblClick = [&](TObject* sender) { senders.push_back(sender); };
+    form->Show();
+    QTest::mouseDClick(edit->Widget(), Qt::LeftButton, {}, QPoint(5, 5));
+    QRect row = view->Tree()->visualItemRect(view->Tree()->topLevelItem(0));
+    QTest::mouseDClick(view->Tree()->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(box->List()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(senders, (std::vector<TObject*>{edit, view, box}));
+}
 } // namespace

@@ -7,6 +7,7 @@
 #include "identify/InputValues.h"
 #include "identify/RFCalculator.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -150,7 +151,9 @@ TEST_F(SpotEntry, LayoutTagsAndDoubleClickOpeningTheCalculator)
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(tagged[i]->Width(), 35);
         EXPECT_EQ(tagged[i]->Top(), form->AEdit->Top());
-        if (i > 0) EXPECT_GT(tagged[i]->Left(), tagged[i - 1]->Left());
+        if (i > 0) {
+            EXPECT_GT(tagged[i]->Left(), tagged[i - 1]->Left());
+        }
     }
     EXPECT_TRUE(form->CancelButton->Cancel());
 
@@ -161,6 +164,34 @@ TEST_F(SpotEntry, LayoutTagsAndDoubleClickOpeningTheCalculator)
     EXPECT_EQ(RFForm->Button1->Caption(), "Paste HPLC");
     EXPECT_EQ(RFForm->SpotEdit->Text(), "");
     EXPECT_TRUE(form->Visible());   // not modal: the dialog stays open
+}
+
+TEST_F(SpotEntry, EveryLabelShowsItsWholeCaptionAndTheTabOrderRunsThroughTheFields)
+{
+    form->Show();
+    for (int i = 0; i < form->ComponentCount(); ++i) {
+        auto* label = dynamic_cast<TLabel*>(form->Components(i));
+        if (!label || label->Caption().isEmpty()) continue;
+        const QFontMetrics metrics(label->Widget()->font());
+        EXPECT_LE(metrics.horizontalAdvance(label->Caption()), label->Width()) << label->Name.toStdString();
+        EXPECT_LE(metrics.height(), label->Height()) << label->Name.toStdString();
+    }
+    // The title in its large font ends before the spot number begins.
+    EXPECT_LE(form->Label1->Left() + form->Label1->Width(), form->SpotNumberLabel->Left());
+    EXPECT_EQ(form->Label1->Caption(), "TLC Spot");
+
+    QWidget* chain[] = {form->AEdit->Widget(),     form->BEdit->Widget(), form->BprimeEdit->Widget(),
+                        form->CEdit->Widget(),     form->EEdit->Widget(), form->FEdit->Widget(),
+                        form->GEdit->Widget(),     form->HPLCEdit->Widget(), form->OKButton->Widget(),
+                        form->CancelButton->Widget()};
+    for (int i = 0; i + 1 < int(std::size(chain)); ++i) {
+        // The next control that takes the Tab key after chain[i].
+        QWidget* next = chain[i]->nextInFocusChain();
+        while (next && next != chain[i] && !(next->focusPolicy() & Qt::TabFocus))
+            next = next->nextInFocusChain();
+        EXPECT_TRUE(next == chain[i + 1] || chain[i + 1]->isAncestorOf(next) || next->isAncestorOf(chain[i + 1]))
+            << "after field " << i;
+    }
 }
 
 } // namespace

@@ -4,8 +4,12 @@
 
 #include "core/Queries.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace {
 
@@ -189,7 +193,9 @@ TEST_F(MainWindowTest, NewAsksOnlyForUnsavedSpots)
         TestDialogs().AnswerNext(c.answer);
         Form1->MainMenuNewClick(nullptr);
         EXPECT_EQ(int(TestDialogs().Questions().size()), c.questions);
-        if (c.questions) EXPECT_EQ(TestDialogs().Questions()[0].Text, "Spot data will be cleared.  Continue?");
+        if (c.questions) {
+            EXPECT_EQ(TestDialogs().Questions()[0].Text, "Spot data will be cleared.  Continue?");
+        }
         EXPECT_EQ(Spots.empty(), c.cleared);
         EXPECT_EQ(Form1->SpotListView->Items()->Count() == 0, c.cleared);
         EXPECT_EQ(Form1->SaveAs1->Enabled(), !c.cleared);
@@ -216,6 +222,8 @@ TEST_F(MainWindowTest, MirroredOptionsCrossOnceAndSetTheColumnHeadings)
     EXPECT_EQ(Form1->MatchingValueLabel->Caption(), "3");
 
     TListColumns* cols = Form1->SpotListView->Columns();
+    // The thallus column labels are greyed exactly while the switch is off.
+    EXPECT_EQ(Form1->Label1->Enabled(), Form1->UseThallusCheckbox->Checked());
     Form1->UseUVCheckbox->SetChecked(true);
     EXPECT_TRUE(SearchConfigForm->UseUVCheckbox->Checked());
     EXPECT_EQ(cols->Items(9)->Caption(), "Visible");
@@ -240,6 +248,128 @@ TEST_F(MainWindowTest, MirroredOptionsCrossOnceAndSetTheColumnHeadings)
     EXPECT_FALSE(SearchConfigForm->UseThallusCheckbox->Checked());
     for (TLabel* l : {Form1->Label1, Form1->Label2, Form1->Label3, Form1->Label4, Form1->Label5, Form1->Label6})
         EXPECT_FALSE(l->Enabled());
+}
+
+TEST_F(MainWindowTest, TwoSpotsEnteredThroughTheEntryWindowForBothMethods)
+{
+    auto enter = [](const QString& a, const QString& c) {
+        Form1->Button1->Click();
+        InputSpotValuesForm->AEdit->SetText(a);
+        InputSpotValuesForm->CEdit->SetText(c);
+        InputSpotValuesForm->OKButton->Click();
+    };
+    enter("75", "79");
+    enter("40", "30");
+    ASSERT_EQ(Spots.size(), 2u);
+    EXPECT_EQ(Spots[1].name, "Spot 2");
+    EXPECT_FALSE(InputSpotValuesForm->Visible());
+    struct Expected { int method; QStringList captions; };
+    const Expected cases[] = {
+        {0, {"Spot 1", "Atranorin", "Chloroatranorin", "Spot 2", "Norstictic acid"}},
+        // Correlation (factor 5): the same substances, best first (132.3, then 86.7).
+        {1, {"Spot 1", "Atranorin", "Chloroatranorin", "Spot 2", "Norstictic acid"}},
+    };
+    for (const Expected& e : cases) {
+        Form1->MatchingMethodRadioGroup->SetItemIndex(e.method);
+        EXPECT_EQ(Captions(), e.captions) << e.method;
+        for (const QString& caption : e.captions) {
+            const TColor background = Form1->SpotListView->RowColors(Row(caption)).first;
+            if (caption.startsWith("Spot")) EXPECT_EQ(background, clSkyBlue) << caption.toStdString();
+            else EXPECT_FALSE(background.isValid()) << caption.toStdString();
+        }
+    }
+}
+
+TEST_F(MainWindowTest, EachMirroredChangeCrossesOnce)
+{
+    TwoSpots();
+    // Counts the runs of a control's click handler, keeping the handler.
+    auto counted = [](TNotifyEvent& event, int& runs) {
+        TNotifyEvent inner = event;
+        event = [inner, &runs](TObject* sender) {
+            ++runs;
+            if (inner) inner(sender);
+        };
+    };
+    struct Pair { const char* what; TControl* main; TControl* config; std::function<void(bool)> set;
+                  std::function<bool()> state; };
+    const auto method = [] { return Form1->MatchingMethodRadioGroup->ItemIndex() != 0; };
+    int mainRuns = 0, configRuns = 0;
+    const Pair pairs[] = {
+        {"method", Form1->MatchingMethodRadioGroup, SearchConfigForm->MatchingMethodRadioGroup,
+         [](bool on) { Form1->MatchingMethodRadioGroup->SetItemIndex(on ? 1 : 0); }, method},
+        {"method from the other side", Form1->MatchingMethodRadioGroup, SearchConfigForm->MatchingMethodRadioGroup,
+         [](bool on) { SearchConfigForm->MatchingMethodRadioGroup->SetItemIndex(on ? 1 : 0); }, method},
+        {"UV", Form1->UseUVCheckbox, SearchConfigForm->UseUVCheckbox,
+         [](bool on) { Form1->UseUVCheckbox->SetChecked(on); }, [] { return Form1->UseUVCheckbox->Checked(); }},
+        {"TLC", Form1->UseTLCCheckbox, SearchConfigForm->UseTLCCheckbox,
+         [](bool on) { SearchConfigForm->UseTLCCheckbox->SetChecked(on); },
+         [] { return Form1->UseTLCCheckbox->Checked(); }},
+        {"thallus", Form1->UseThallusCheckbox, SearchConfigForm->UseThallusCheckbox,
+         [](bool on) { Form1->UseThallusCheckbox->SetChecked(on); },
+         [] { return Form1->UseThallusCheckbox->Checked(); }},
+    };
+    for (const Pair& p : pairs) {
+        const TNotifyEvent mainHandler = p.main->OnClick, configHandler = p.config->OnClick;
+        counted(p.main->OnClick, mainRuns);
+        counted(p.config->OnClick, configRuns);
+        const bool start = p.state();
+        for (bool on : {!start, start}) {
+            mainRuns = configRuns = 0;
+            p.set(on);
+            EXPECT_EQ(mainRuns, 1) << p.what << " " << on;
+            EXPECT_EQ(configRuns, 1) << p.what << " " << on;
+        }
+        p.main->OnClick = mainHandler;
+        p.config->OnClick = configHandler;
+    }
+}
+
+TEST_F(MainWindowTest, EveryCaptionFitsItsControl)
+{
+    QApplication::processEvents();
+    for (int i = 0; i < Form1->ComponentCount(); ++i) {
+        auto* control = dynamic_cast<TControl*>(Form1->Components(i));
+        if (!control || !control->Widget() || !control->Visible()) continue;
+        QWidget* w = control->Widget();
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(w)) text = label->text();
+        else if (auto* box = qobject_cast<QAbstractButton*>(w)) text = box->text();
+        if (text.trimmed().isEmpty()) continue;
+        EXPECT_LE(w->sizeHint().width(), w->width()) << control->Name.toStdString();
+        EXPECT_LE(QFontMetrics(w->font()).height(), w->height()) << control->Name.toStdString();
+    }
+}
+
+TEST(ThresholdPosition, WholeNumberPartOfANumberAndAConversionErrorOtherwise)
+{
+    const std::pair<QString, int> numbers[] = {{"5", 5}, {"1.5", 1}, {" 2 ", 2}, {".5", 0}, {"3.", 3}, {"0", 0}};
+    for (const auto& [text, position] : numbers)
+        EXPECT_EQ(ThresholdPositionOf(text), position) << text.toStdString();
+    for (const char* bad : {"", "abc", "1,5", "2x"})
+        EXPECT_THROW(ThresholdPositionOf(bad), EConvertError) << bad;
+}
+
+TEST_F(MainWindowTest, DecimalThresholdChangesTheMethodWithoutAnError)
+{
+    TwoSpots();
+    SearchConfigForm->RFErrorEdit->SetText("1.5");
+    SearchConfigForm->CorrelationFactorEdit->SetText("5");
+    Form1->MatchingMethodRadioGroup->SetItemIndex(1);
+    Form1->MatchingMethodRadioGroup->SetItemIndex(0);
+    EXPECT_TRUE(TestDialogs().Shown().isEmpty()) << TestDialogs().Shown().join("|").toStdString();
+    EXPECT_EQ(Form1->MatchingUpDown->Position(), 1);
+    EXPECT_EQ(Form1->MatchingValueLabel->Caption(), "1");
+    EXPECT_EQ(Form1->MatchingUpDown->Hint(), "1");
+    // The list was re-matched under the decimal tolerance.
+    EXPECT_EQ(Captions(), QStringList({"Spot 1", "Atranorin", "Spot 2", "Norstictic acid"}));
+
+    // A text that is no number at all still stops with the conversion error;
+    // the search configuration window already shows the new method.
+    SearchConfigForm->CorrelationFactorEdit->SetText("five");
+    EXPECT_THROW(Form1->MatchingMethodRadioGroup->SetItemIndex(1), EConvertError);
+    EXPECT_EQ(SearchConfigForm->MatchingMethodRadioGroup->ItemIndex(), 1);
+    EXPECT_EQ(Form1->MatchingValueLabel->Caption(), "1");
 }
 
 TEST_F(MainWindowTest, GenusAndGroupFiltersRestrictTheCandidates)

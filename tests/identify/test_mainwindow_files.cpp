@@ -131,6 +131,28 @@ TEST_F(MainWindowTest, CsvExportWritesTheListAsShown)
     EXPECT_FALSE(TestDialogs().Messages().contains("out.csv Saved"));
 }
 
+TEST_F(MainWindowTest, SavingAFullFileMarksTheSpotsSavedOnlyWhenWritten)
+{
+    TwoSpots();
+    Form1->MatchAllSpots();
+    SpotsSaved = false;
+    Form1->SaveIcon->SetEnabled(true);
+    TestDialogs().NextFileName(Path("missing/folder/x.ful"));
+    Form1->MainMenuSaveFullFileClick(nullptr);
+    EXPECT_FALSE(SpotsSaved);
+    EXPECT_TRUE(Form1->SaveIcon->Enabled());
+
+    TestDialogs().NextFileName(Path("all.ful"));
+    Form1->SaveAllIconClick(nullptr);
+    EXPECT_TRUE(SpotsSaved);
+    EXPECT_FALSE(Form1->SaveIcon->Enabled());
+    EXPECT_EQ(TestDialogs().FileRequests().back().Filter, "Full files (*.ful)|*.ful");
+    const QString text = QString::fromUtf8(ReadBytes(Path("all.ful")));
+    EXPECT_TRUE(text.contains("Full file from Quillaspore\r\n***** TLC Spot Tests *****\r\n"
+                              + QString::fromLatin1(TwoSpotsFile) + "\r\n***** Search Configuration *****\r\n"));
+    EXPECT_TRUE(text.endsWith("\r\n***** Thallus test configuration *****\r\n"));
+}
+
 class LichenSearchWindow : public MainWindowTest {
 protected:
     void SetUp() override
@@ -272,6 +294,7 @@ TEST_F(MainWindowTest, QuitWritesCurrentSearchThenAsksWhatIsUnsaved)
         {false, false, {mrOk, mrCancel}, false, 2},
         {false, false, {mrOk, mrOk}, true, 2},
         {true, false, {mrCancel}, false, 1},
+        {true, false, {mrOk}, true, 1},
     };
     Form1->MatchingMethodRadioGroup->SetItemIndex(1);
     SearchConfigFileName = "Default.scfg";

@@ -4,6 +4,8 @@
 #include "support/ScriptedDialogs.h"
 #include "core/Queries.h"
 #include "lichens/LichenMatches.h"
+#include "lichens/OneLichen.h"
+#include "substances/ViewRecord.h"
 
 #include <QListWidget>
 #include <QTest>
@@ -35,8 +37,9 @@ protected:
     {
         delete LichenMatchesForm;
         LichenMatchesForm = nullptr;
-        LichenMatchesOpenLichen = nullptr;
-        LichenMatchesOpenSubstance = nullptr;
+        // Back to the program's own wiring for the tests that follow.
+        LichenMatchesOpenLichen = ShowLichen;
+        LichenMatchesOpenSubstance = ShowSubstanceRecord;
         SetMainDatabase(nullptr, nullptr);
     }
     void DoubleClick(int index)

@@ -27,6 +27,10 @@ TEST_F(LichenMatchesWithMain, SwitchingTheModeRebuildsTheListAndCloseReturnsToTh
 
     LichenMatchesForm->CloseButton->Click();
     EXPECT_FALSE(LichenMatchesForm->Visible());
+    // The spot list is the main window's focus, whether or not that window is active now.
+    QWidget* list = Form1->SpotListView->Widget();
+    QWidget* focus = list->window()->focusWidget();
+    EXPECT_TRUE(focus && (focus == list || list->isAncestorOf(focus)));
     EXPECT_EQ(LichenLines().size(), 8);
 }
 

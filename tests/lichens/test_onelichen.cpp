@@ -3,6 +3,7 @@
 #include "core/FormMapping.h"
 
 #include <QFile>
+#include <QTest>
 
 namespace {
 
@@ -169,6 +170,11 @@ TEST_F(OneLichenTest, OfflineMakesNoRequestAndKeepsTheLargeImage)
     EXPECT_TRUE(OneLichenForm->FullScreenButton->Enabled());
     EXPECT_EQ(Items(), QStringList({"Atranorin", "Fumarprotocetraric acid"}));
     EXPECT_TRUE(OneLichenForm->Visible());
+
+    // The name is compared with LIKE: letter case does not matter.
+    ShowLichen("cladonia RANGIFERINA");
+    EXPECT_EQ(Items(), QStringList({"Atranorin", "Fumarprotocetraric acid"}));
+    EXPECT_TRUE(TestDialogs().Shown().isEmpty());
 }
 
 TEST_F(OneLichenTest, LichenWithoutRowsIsReportedAndNotShown)
@@ -357,6 +363,41 @@ TEST_F(OneLichenTest, CloseButtonHidesThumbnailsAndTheWindow)
         EXPECT_FALSE(OneLichenForm->ThumbnailImages[i]->Visible());
     }
     EXPECT_EQ(CurrentImageIndex, 0);   // kept until the next lichen
+}
+
+} // namespace
+
+namespace {
+
+// The mouse and the keyboard on the real widgets: the picture of a thumbnail
+// lies over its panel and must choose it, a double-click on the large image
+// enlarges it, Esc closes the window.
+TEST_F(OneLichenTest, MouseAndKeyboardReachTheHandlers)
+{
+    ShowLichen(KnownLichen);
+    server.ClearRequests();
+
+    // Through the window, so that the widget under the mouse gets the click.
+    QWidget* thumb = OneLichenForm->ThumbnailImages[1]->Widget();
+    QWidget* window = thumb->window();
+    ASSERT_TRUE(window->windowHandle());
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, thumb->mapTo(window, thumb->rect().center()));
+    EXPECT_EQ(CurrentImageIndex, 1);
+    EXPECT_TRUE(Framed(OneLichenForm->ThumbnailPanels[1]));
+    EXPECT_FALSE(Framed(OneLichenForm->ThumbnailPanels[0]));
+    EXPECT_TRUE(HasColour(OneLichenForm->Image1->Picture(), Orange));
+
+    QWidget* large = OneLichenForm->Image1->Widget();
+    QTest::mouseDClick(large, Qt::LeftButton, {}, large->rect().center());
+    EXPECT_TRUE(FullScreenImageForm->Visible());
+    EXPECT_TRUE(HasColour(FullScreenImageForm->Image1->Picture(), Orange));
+    EXPECT_EQ(server.Requests().last(), "/img/b.jpg");
+    FullScreenImageForm->Hide();
+
+    OneLichenForm->Widget()->activateWindow();
+    QTest::keyClick(OneLichenForm->ListBox->Widget(), Qt::Key_Escape);
+    EXPECT_FALSE(OneLichenForm->Visible());
+    for (int i = 0; i < 6; ++i) EXPECT_FALSE(OneLichenForm->ThumbnailImages[i]->Visible()) << i;
 }
 
 } // namespace

@@ -78,6 +78,24 @@ TEST_F(CompareWindows, OpenRenumberRefuseAndFree)
     EXPECT_EQ(CountViewWindows(), 0);
 }
 
+TEST_F(CompareWindows, ClosingTheFirstOfNineMovesTheOthersDown)
+{
+    ShowSubstanceRecord("Atranorin");
+    for (int i = 0; i < 9; ++i) ViewRecordForm->Compare1->Click();
+    std::vector<TViewRecordForm*> copies = RecordWindows();
+    ASSERT_EQ(copies.size(), 10u);
+    copies.erase(copies.begin());
+    copies[0]->Close();
+    Application->ProcessMessages();
+    ASSERT_EQ(RecordWindows().size(), 9u);
+    for (int n = 1; n <= 8; ++n) EXPECT_EQ(copies[std::size_t(n)]->Name, QStringLiteral("Compare%1").arg(n));
+    EXPECT_FALSE(FormNameExists("Compare9"));
+    // The freed number is given out again.
+    ViewRecordForm->Compare1->Click();
+    EXPECT_TRUE(FormNameExists("Compare9"));
+    EXPECT_TRUE(TestDialogs().Shown().isEmpty());
+}
+
 TEST_F(CompareWindows, NothingToCompare)
 {
     ShowSubstanceRecord("Usnic acid");   // no related compounds

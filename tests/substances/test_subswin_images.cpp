@@ -1,6 +1,8 @@
 // Substance images from the portal's glossary page.
 #include "test_subswin_kit.h"
 
+#include "core/FormMapping.h"
+
 #include <QFrame>
 
 namespace {
@@ -117,14 +119,68 @@ TEST_F(SubstanceImages, ABusyWindowRefusesAndAClosedCopyIsNotTouched)
     ASSERT_EQ(copy->NameEdit->Text(), "Chloroatranorin");
     std::weak_ptr<bool> alive = copy->AliveFlag();
     server.RoutePrefix("/portal/glossary/", [](const QString&) { return FakeResponse::Ok("http://x/a.jpg"); });
-    // The copy closes while the wait window lets events run.
+    // The copy closes while the wait window lets events run: the load stops,
+    // and the copy, nameless and hidden at once, is freed only after its
+    // handler has returned.
     WaitForm->OnShow = [copy](TObject*) { copy->Close(); };
     copy->Panel1->Click();
     WaitForm->OnShow = nullptr;
+    ASSERT_FALSE(alive.expired());
+    EXPECT_TRUE(*alive.lock());
+    EXPECT_EQ(copy->Name, "");
+    EXPECT_FALSE(copy->Visible());
+    EXPECT_FALSE(FormNameExists("Compare1"));
+    Application->ProcessMessages();
     EXPECT_TRUE(alive.expired() || !*alive.lock());
     EXPECT_FALSE(WaitForm->Visible());
     EXPECT_EQ(RecordWindows().size(), 1u);
     EXPECT_TRUE(server.Requests().isEmpty());
+
+    // Closing the main view while a copy loads: the copy is freed only after
+    // its load has returned, and the image window is not shown for it.
+    ViewRecordForm->Compare1->Click();
+    copy = RecordWindows()[1];
+    alive = copy->AliveFlag();
+    WaitForm->OnShow = [](TObject*) { ViewRecordForm->Close(); };
+    copy->Panel1->Click();
+    WaitForm->OnShow = nullptr;
+    ASSERT_FALSE(alive.expired());
+    EXPECT_FALSE(copy->Visible());
+    EXPECT_FALSE(FormNameExists("Compare1"));
+    EXPECT_FALSE(SubstanceImageForm->Visible());
+    EXPECT_FALSE(WaitForm->Visible());
+    Application->ProcessMessages();
+    EXPECT_TRUE(alive.expired() || !*alive.lock());
+    EXPECT_EQ(RecordWindows().size(), 1u);
+    EXPECT_TRUE(server.Requests().isEmpty());
+}
+
+TEST_F(SubstanceImages, ClosingTheImageWindowPlacesTheRecordWindows)
+{
+    server.Route(Page12, FakeResponse::Ok("<p>none</p>"));
+    ShowSubstanceRecord("Atranorin");
+    ViewRecordForm->Compare1->Click();
+    ViewRecordForm->BioRelatedListBox->SetItemIndex(1);
+    ViewRecordForm->Compare1->Click();
+    TForm* second = FindFormByName("Compare2");
+    ASSERT_NE(second, nullptr);
+    const int centre = mainForm->Left() + mainForm->Width() / 2;
+
+    SubstanceImageForm->Show();
+    second->SetLeft(0);
+    SubstanceImageForm->CloseButton->Click();
+    EXPECT_FALSE(SubstanceImageForm->Visible());
+    EXPECT_EQ(second->Left(), centre - second->Width() / 2);   // "Compare2" alone on the centre line
+
+    // With only the first copy: the main view left of the line, the copy right.
+    second->Close();
+    Application->ProcessMessages();
+    TForm* first = FindFormByName("Compare1");
+    ASSERT_NE(first, nullptr);
+    SubstanceImageForm->Show();
+    ViewRecordForm->SetLeft(0);
+    SubstanceImageForm->Close();
+    EXPECT_EQ(ViewRecordForm->Left() + ViewRecordForm->Width(), first->Left());
 }
 
 } // namespace

@@ -105,11 +105,39 @@ TEST_F(SubstanceList, TypingInTheListTypesTheCharacterPressed)
         EXPECT_EQ(RecordListForm->SearchWordEdit->Text(), c.typed) << c.key;
         EXPECT_EQ(TestDialogs().EndKeyCount(), c.typed.isEmpty() ? 0 : 1) << c.key;
     }
+    // An arrow key moves the list's selection and types nothing.
+    RecordListForm->SearchWordEdit->SetText("");
+    RecordListForm->RecordListBox->SetItemIndex(0);
+    TestDialogs().Reset();
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(RecordListForm->RecordListBox->ItemIndex(), 1);
+    EXPECT_EQ(RecordListForm->SearchWordEdit->Text(), "");
+    EXPECT_EQ(TestDialogs().EndKeyCount(), 0);
+
     // The typed character searched.
     RecordListForm->SearchWordEdit->SetText("");
     QKeyEvent u(QEvent::KeyPress, Qt::Key_U, Qt::NoModifier, "u");
     QApplication::sendEvent(list, &u);
     EXPECT_EQ(ListLines(RecordListForm->RecordListBox), QStringList({"Usnic acid", "  (usnein)", "  (UA)"}));
+}
+
+TEST_F(SubstanceList, AnEmptyTableGivesAnEmptyList)
+{
+    db.Exec("DELETE FROM Substances");
+    FillSubstanceList("");
+    EXPECT_TRUE(RecordListForm->Visible());
+    EXPECT_EQ(RecordListForm->RecordListBox->Items()->Count(), 0);
+    EXPECT_EQ(RecordListForm->RecordListBox->ItemIndex(), -1);
+    EXPECT_EQ(RecordListForm->SearchWordEdit->Text(), "");
+    // Enter and the arrows with nothing to choose do nothing.
+    for (WORD key : {WORD(VK_RETURN), WORD(VK_DOWN), WORD(VK_UP)}) {
+        WORD k = key;
+        RecordListForm->SearchWordEditKeyDown(RecordListForm->SearchWordEdit, k, 0);
+        EXPECT_EQ(RecordListForm->RecordListBox->ItemIndex(), -1) << key;
+    }
+    EXPECT_FALSE(ViewRecordForm->Visible());
+    EXPECT_TRUE(TestDialogs().Shown().isEmpty());
+    EXPECT_TRUE(server.Requests().isEmpty());
 }
 
 TEST_F(SubstanceList, RelatedCompoundPickAddsToTheRecordView)

@@ -12,7 +12,7 @@
 
 namespace {
 
-void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+[[maybe_unused]] void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 TEST(SubstanceSql, SynonymLinesListEveryNonEmptySynonym)
 {
@@ -119,6 +119,26 @@ TEST_F(SaveSubstanceTest, ReplaceUpdatesTheRowKeepingLichensAndGlossId)
     db.Exec("DELETE FROM Substances");
     EXPECT_EQ(SaveSubstance(connection, "Atranorin", {{1, "81"}}, true), TSaveOutcome::Inserted);
     EXPECT_EQ(db.Count("Substances"), 1);
+}
+
+TEST_F(SaveSubstanceTest, WildcardsInANameStandForThemselves)
+{
+    db.InsertSubstance({{"name", "Usnic acid"}, {"A", "70"}});
+    const struct { QString name; int count; } cases[] = {
+        {"ATRANORIN", 1}, {"usnic acid", 1}, {"Usnic_acid", 0}, {"Atran%", 0}, {"%", 0}, {"_tranorin", 0},
+        {"Usnic\\ acid", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CountSubstancesNamed(c.name), c.count) << c.name.toStdString();
+
+    // A replace under such a name overwrites no other substance.
+    EXPECT_EQ(SaveSubstance(connection, "Usnic_acid", {{1, "99"}}, true), TSaveOutcome::Inserted);
+    EXPECT_EQ(db.Scalar("SELECT A FROM Substances WHERE name = 'Usnic acid'"), "70");
+    EXPECT_EQ(db.Scalar("SELECT A FROM Substances WHERE name = 'Atranorin'"), "75");
+    EXPECT_EQ(db.Count("Substances"), 3);
+    EXPECT_EQ(CountSubstancesNamed("Usnic_acid"), 1);
+    EXPECT_EQ(SaveSubstance(connection, "usnic_ACID", {{1, "98"}}, true), TSaveOutcome::Updated);
+    EXPECT_EQ(db.Scalar("SELECT A FROM Substances WHERE name = 'usnic_ACID'"), "98");
+    EXPECT_EQ(db.Count("Substances"), 3);
 }
 
 TEST_F(SaveSubstanceTest, AFailedWriteChangesNothing)

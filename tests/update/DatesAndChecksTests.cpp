@@ -81,6 +81,8 @@ struct VersionCase {
     QStringList messages;
 };
 
+void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.title; }
+
 class VersionCheckTest : public UpdateTest, public ::testing::WithParamInterface<VersionCase> {};
 
 TEST_P(VersionCheckTest, ShowsTheMessagesOfItsCase)
@@ -113,6 +115,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, VersionCheckTest, ::testing::Values(
     VersionCase{"exactly 60 days and just over", "1.2.2.0", true, Limit, JustOver,
                 {"Update Substance database. Current data is 60 days old."}},
     VersionCase{"page that is no version", "<html>", true, Yesterday, Yesterday,
-                {"'<html>' is not a valid integer value"}}));
+                {"'<html>' is not a valid integer value"}}),
+    TitleName());
 
 }

@@ -114,6 +114,8 @@ struct BadAnswerCase {
     TUpdateOutcome outcome;
 };
 
+void PrintTo(const BadAnswerCase& c, std::ostream* os) { *os << c.title; }
+
 class LichenBadAnswer : public LichenUpdateTest, public ::testing::WithParamInterface<BadAnswerCase> {};
 
 TEST_P(LichenBadAnswer, StopsWithTheTableUntouched)
@@ -143,12 +145,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, LichenBadAnswer, ::testing::Values(
     BadAnswerCase{"body cut off", 2, RegularAnswer("236").left(150), Failed, TUpdateOutcome::DownloadFailed},
     BadAnswerCase{"more substances than lichens", 4,
                   "[{\"charStateName\":\"a\"\"sciname\":\"Aa bb\"}{\"charStateName\":\"b\"}]",
-                  Corrupt, TUpdateOutcome::DataCorrupt}));
+                  Corrupt, TUpdateOutcome::DataCorrupt}),
+    TitleName());
 
 struct GateCase {
     int length;
     TUpdateOutcome outcome;
 };
+
+void PrintTo(const GateCase& c, std::ostream* os) { *os << c.length << " bytes"; }
 
 class LichenLengthGate : public LichenUpdateTest, public ::testing::WithParamInterface<GateCase> {};
 
@@ -174,7 +179,10 @@ TEST_P(LichenLengthGate, NeedsAThousandBytesOfRows)
 
 INSTANTIATE_TEST_SUITE_P(Bytes, LichenLengthGate,
                          ::testing::Values(GateCase{999, TUpdateOutcome::DownloadFailed},
-                                           GateCase{1000, TUpdateOutcome::Complete}));
+                                           GateCase{1000, TUpdateOutcome::Complete}),
+                         [](const ::testing::TestParamInfo<GateCase>& info) {
+                             return "Of" + std::to_string(info.param.length);
+                         });
 
 TEST_F(LichenUpdateTest, ARejectedInsertLeavesTableAndBackupAsTheyWereTwice)
 {
@@ -189,6 +197,54 @@ TEST_F(LichenUpdateTest, ARejectedInsertLeavesTableAndBackupAsTheyWereTwice)
         EXPECT_EQ(Backup(), OldRows()) << round;
         EXPECT_EQ(Messages(), QStringList({"Unable to update Lichen database.  Backup will be restored.",
                                            "Backup restored"})) << round;
+        EXPECT_FALSE(progress.Visible);
+        EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+        EXPECT_EQ(LichenDataDate, QByteArray("0"));
+    }
+}
+
+// RAISE(ROLLBACK) ends the transaction inside the engine, so the update's own
+// rollback fails and the rows must come back from LichensBackup; when the
+// old rows cannot be inserted either, the restore itself fails.
+TEST_F(LichenUpdateTest, ARollbackThatFailsIsMadeGoodFromTheBackupOrReported)
+{
+    struct Case {
+        const char* rejected;   // the lichens the trigger refuses
+        TUpdateOutcome outcome;
+        QStringList messages;   // "*" at the end: the text starts so
+    };
+    const Case cases[] = {
+        {"'Bad lichen'", TUpdateOutcome::TableRestored,
+         {"Unable to update Lichen database.  Backup will be restored.", "Backup restored"}},
+        {"'Bad lichen', 'Old lichen'", TUpdateOutcome::RestoreFailed,
+         {"Unable to update Lichen database.  Backup will be restored.", "Unable to restore the backup: *"}},
+    };
+    answers[Portal + AttributeTarget("260")] = MorphologyAnswer({{"Atranorin", "Bad lichen"}});
+    db.Exec("CREATE TABLE Inserted (Lichen TEXT)");
+    db.Exec("CREATE TRIGGER LogInsert AFTER INSERT ON Lichens BEGIN INSERT INTO Inserted VALUES (NEW.Lichen); END");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rejected);
+        TestDialogs().Reset();
+        db.Exec("DELETE FROM Inserted");
+        db.Exec("DROP TRIGGER IF EXISTS Reject");
+        db.Exec(QString("CREATE TRIGGER Reject BEFORE INSERT ON Lichens WHEN NEW.Lichen IN (%1) "
+                        "BEGIN SELECT RAISE(ROLLBACK, 'rejected'); END").arg(c.rejected));
+
+        EXPECT_EQ(Run(), c.outcome);
+        EXPECT_EQ(Lichens(), OldRows());
+        EXPECT_EQ(Backup(), OldRows());
+        const QStringList shown = Messages();
+        ASSERT_EQ(shown.size(), c.messages.size());
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            const QString& expected = c.messages[i];
+            if (expected.endsWith('*'))
+                EXPECT_TRUE(shown[i].startsWith(expected.chopped(1))) << shown[i].toStdString();
+            else
+                EXPECT_EQ(shown[i], expected);
+        }
+        if (c.outcome == TUpdateOutcome::TableRestored) {   // put back by the restore, not the rollback
+            EXPECT_EQ(TableRows("SELECT Lichen FROM Inserted"), QStringList({"Old lichen", "Lecanora"}));
+        }
         EXPECT_FALSE(progress.Visible);
         EXPECT_EQ(DatesFile(), QByteArray("<none>"));
         EXPECT_EQ(LichenDataDate, QByteArray("0"));

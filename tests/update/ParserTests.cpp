@@ -1,5 +1,6 @@
 // The pure parts of the data update: portal answers taken apart, the lichen
 // names of substance records, the glossary page, versions and the dates text.
+#include "CaseNames.h"
 #include "update/Glossary.h"
 #include "update/LichenUpdate.h"
 #include "update/Reconcile.h"
@@ -79,6 +80,8 @@ struct ReconcileCase {
     QByteArray genusAfter;
 };
 
+void PrintTo(const ReconcileCase& c, std::ostream* os) { *os << c.title; }
+
 class Reconciliation : public ::testing::TestWithParam<ReconcileCase> {};
 
 TEST_P(Reconciliation, TakesNamesApart)
@@ -124,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, Reconciliation, ::testing::Values(
                   "", {"Usnea hirta|S|Usnea", "Usnea alpina|S|Usnea"}, "Usnea"},
     ReconcileCase{"an accented letter ends a word",
                   {{"S", "Lecidea lapicidaé, Lecanora"}},
-                  "", {"Lecidea lapicida|S|Lecidea", "Lecanora|S|Lecanora"}, "Lecanora"}));
+                  "", {"Lecidea lapicida|S|Lecidea", "Lecanora|S|Lecanora"}, "Lecanora"}),
+    TitleName());
 
 TEST(SubstanceAnswer, FindsPairsOfEveryValueForm)
 {

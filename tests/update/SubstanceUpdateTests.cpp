@@ -39,6 +39,7 @@ const QByteArray GlossaryPage =
     "<a href=\"#\" onclick=\"openPopup(1124,'g');\">Atranorin</a><br>\n"
     "<a href=\"#\" onclick=\"openPopup(15,'g');\">name</a><br>\n"
     "<a href=\"#\" onclick=\"openPopup(16,'g');\">Name</a><br>\n"
+    "<a href=\"#\" onclick=\"openPopup(17,'g');\">Atra\"norin</a><br>\n"
     "</body></html>\n";
 
 class SubstanceUpdateTest : public UpdateTest {
@@ -78,7 +79,8 @@ TEST_F(SubstanceUpdateTest, ReplacesTheRowsSetsGlossaryIdsAndRecordsTheDate)
 
     EXPECT_EQ(requests, QStringList({Portal + MetaboliteTarget, Portal + GlossaryTarget}));
     // "Name" sets only the substance named Name (compared without case, not
-    // as a pattern over every name); "name" and 1124 are never applied.
+    // as a pattern over every name); "name" and 1124 are never applied; a
+    // term with a double quote matches nothing and breaks nothing.
     EXPECT_EQ(Substances(), QStringList({"Atranorin|75|cortex|12", "Name|40|<null>|16",
                                          "name x|33|a \\|<null>"}));
     EXPECT_EQ(db.Scalar("SELECT typeof(A) FROM Substances WHERE name = 'Atranorin'"), "integer");
@@ -90,7 +92,8 @@ TEST_F(SubstanceUpdateTest, ReplacesTheRowsSetsGlossaryIdsAndRecordsTheDate)
     EXPECT_EQ(progress.Events.mid(0, 4), QStringList({"caption:Updating substances", "label:Downloading data",
                                                       "show", "process"}));
     EXPECT_TRUE(progress.Events.contains("label:Inserting data"));
-    EXPECT_EQ(progress.Positions.mid(progress.Positions.size() - 4), QList<int>({0, 30, 60, 90}));
+    // Five glossary entries: i * 120 / 5.
+    EXPECT_EQ(progress.Positions.mid(progress.Positions.size() - 5), QList<int>({0, 24, 48, 72, 96}));
     EXPECT_EQ(progress.Events.last(), "hide");
 }
 
@@ -100,6 +103,8 @@ struct SubstanceBadAnswer {
     const char* message;
     TUpdateOutcome outcome;
 };
+
+void PrintTo(const SubstanceBadAnswer& c, std::ostream* os) { *os << c.title; }
 
 class SubstanceBadAnswerTest : public SubstanceUpdateTest,
                                public ::testing::WithParamInterface<SubstanceBadAnswer> {};
@@ -135,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, SubstanceBadAnswerTest, ::testing::Values(
                        Corrupt, TUpdateOutcome::DataCorrupt},
     SubstanceBadAnswer{"bare text value",
                        MetaboliteAnswer({"\"name\":\"X\",\"A\":abc,\"initialTimestamp\":\"t\""}),
-                       Corrupt, TUpdateOutcome::DataCorrupt}));
+                       Corrupt, TUpdateOutcome::DataCorrupt}),
+    TitleName());
 
 TEST_F(SubstanceUpdateTest, TrailingFieldsMakeNoRecord)
 {
@@ -156,6 +162,49 @@ TEST_F(SubstanceUpdateTest, ARejectedInsertLeavesTableAndBackupAsTheyWereTwice)
         EXPECT_EQ(Substances(), OldRows()) << round;
         EXPECT_EQ(Backup(), OldRows()) << round;
         EXPECT_EQ(Messages(), QStringList({"Error updating substances.  Backup restored."})) << round;
+        EXPECT_EQ(requests.size(), 1) << "no glossary request";
+        EXPECT_FALSE(progress.Visible);
+        EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+    }
+}
+
+// RAISE(ROLLBACK) ends the transaction inside the engine, so the update's own
+// rollback fails and the rows must come back from SubstancesBackup; when the
+// old rows cannot be inserted either, the restore itself fails.
+TEST_F(SubstanceUpdateTest, ARollbackThatFailsIsMadeGoodFromTheBackupOrReported)
+{
+    struct Case {
+        const char* rejected;   // the names the trigger refuses
+        TUpdateOutcome outcome;
+        QString message;        // "*" at the end: the text starts so
+    };
+    const Case cases[] = {
+        {"'Name'", TUpdateOutcome::TableRestored, "Error updating substances.  Backup restored."},
+        {"'Name', 'Old one'", TUpdateOutcome::RestoreFailed,
+         "Error updating substances.  Unable to restore the backup: *"},
+    };
+    db.Exec("CREATE TABLE Inserted (name TEXT)");
+    db.Exec("CREATE TRIGGER LogInsert AFTER INSERT ON Substances BEGIN INSERT INTO Inserted VALUES (NEW.name); END");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rejected);
+        TestDialogs().Reset();
+        requests.clear();
+        db.Exec("DELETE FROM Inserted");
+        db.Exec("DROP TRIGGER IF EXISTS Reject");
+        db.Exec(QString("CREATE TRIGGER Reject BEFORE INSERT ON Substances WHEN NEW.name IN (%1) "
+                        "BEGIN SELECT RAISE(ROLLBACK, 'rejected'); END").arg(c.rejected));
+
+        EXPECT_EQ(Run(), c.outcome);
+        EXPECT_EQ(Substances(), OldRows());
+        EXPECT_EQ(Backup(), OldRows());
+        ASSERT_EQ(Messages().size(), 1);
+        if (c.message.endsWith('*'))
+            EXPECT_TRUE(Messages()[0].startsWith(c.message.chopped(1))) << Messages()[0].toStdString();
+        else
+            EXPECT_EQ(Messages()[0], c.message);
+        if (c.outcome == TUpdateOutcome::TableRestored) {   // put back by the restore, not the rollback
+            EXPECT_EQ(TableRows("SELECT name FROM Inserted"), QStringList({"Old one", "Old two"}));
+        }
         EXPECT_EQ(requests.size(), 1) << "no glossary request";
         EXPECT_FALSE(progress.Visible);
         EXPECT_EQ(DatesFile(), QByteArray("<none>"));

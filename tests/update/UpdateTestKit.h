@@ -2,6 +2,7 @@
 // Doubles and fixture shared by the data-update tests: a wait window that
 // records what the update does with it, and a real database file in a temporary folder that is also the
 // current directory (for "UpdateDates.txt").
+#include "CaseNames.h"
 #include "support/FixtureDb.h"
 #include "support/ScriptedDialogs.h"
 #include "framework/Database.h"

@@ -271,6 +271,31 @@ TEST_F(UpdateFormTest, AClickWhileAnUpdateRunsIsRefused)
     EXPECT_EQ(WaitForm->Caption(), "Lichen update");
 }
 
+TEST_F(UpdateFormTest, VersionCheckAsksTheVersionPageAndRemindsOfOldData)
+{
+    VersionPageAddress = server.BaseAddress() + "/Lichen/Version.html";
+    server.Route("/Lichen/Version.html", FakeResponse::Ok("1.2.3.0\r\n", "text/html"));
+    QFile dates(db.Dir() + "/UpdateDates.txt");
+    ASSERT_TRUE(dates.open(QIODevice::WriteOnly));
+    dates.write("Substances\t1600000000\r\nLichens\t1699990000");   // 1157 days, and recent
+    dates.close();
+    CreateWindows();
+    request.ConnectionTimeout = 1234;
+
+    ClickWithWaitWindow(&TUpdateForm::VersionCheckButtonClick);
+
+    EXPECT_EQ(server.Requests(), QStringList({"/Lichen/Version.html"}));
+    EXPECT_EQ(TestDialogs().Shown(),
+              QStringList({"Current Program Version: 1.2.2.0\r\nNew Version: 1.2.3.0\r\n\r\n View Help for link.",
+                           "Update Substance database. Current data is 1157 days old."}));
+    EXPECT_EQ(messagesAtHide.first(), 0) << "hidden before the new-version message";
+    EXPECT_FALSE(WaitForm->Visible());
+    EXPECT_EQ(WaitForm->Caption(), "Checking for updates...");
+    EXPECT_EQ(request.ConnectionTimeout, 60000);
+    EXPECT_EQ(SubstanceDataDate, "1600000000");
+    EXPECT_EQ(LichenDataDate, "1699990000");
+}
+
 TEST_F(UpdateFormTest, VersionCheckWithInternetOffEndsQuietlyAndRestoresTheTimeout)
 {
     CreateWindows();
