@@ -45,8 +45,19 @@ void TComponent::DestroyComponents()
 
 // ---------------------------------------------------------------- dispatcher
 
+namespace {
+int handlerDepth = 0;
+struct THandlerDepthGuard {
+    THandlerDepthGuard() { ++handlerDepth; }
+    ~THandlerDepthGuard() { --handlerDepth; }
+};
+} // namespace
+
+int RunningHandlers() { return handlerDepth; }
+
 void SafeCall(const std::function<void()>& handler)
 {
+    THandlerDepthGuard running;
     try {
         handler();
     } catch (const EHalt&) {

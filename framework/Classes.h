@@ -90,6 +90,9 @@ std::function<R(Args...)> Bind(C* object, R (C::*method)(Args...))
 // exception crosses Qt's event loop. Handlers run from code (SetChecked,
 // SetText, Click ...) are called directly: their exceptions go to the caller.
 void SafeCall(const std::function<void()>& handler);
+// How many handlers started through SafeCall are running now; windows
+// released meanwhile are freed only once none is.
+int RunningHandlers();
 
 // ---------------------------------------------------------------- string lists
 

@@ -421,6 +421,13 @@ void TApplication::FormDestroying(TForm* form)
 
 void TApplication::FreeReleased()
 {
+    // A handler that let events run may belong to a released window: free it
+    // only when every running handler has returned.
+    if (RunningHandlers() > 0) {
+        if (!releaseQueue.empty())
+            QTimer::singleShot(50, qApp, [] { if (Application) Application->FreeReleased(); });
+        return;
+    }
     while (!releaseQueue.empty()) {
         TForm* f = releaseQueue.front();
         releaseQueue.erase(releaseQueue.begin());

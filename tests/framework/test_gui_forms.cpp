@@ -95,6 +95,29 @@ TEST(GuiForms, CaFreeFreesAfterTheHandlerReturns)
     EXPECT_EQ(Application->ComponentCount(), count - 1);
 }
 
+TEST(GuiForms, AWindowFreedByItsOwnHandlerOutlivesThatHandler)
+{
+    // A click handler closes its window with caFree and then lets events run
+    // (as long operations do): the window must stay usable until it returns.
+    auto* form = new TSmallForm(Application);
+    form->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+    QPointer<QWidget> widget = form->Widget();
+    bool aliveAfterEvents = false;
+    form->OKButton->OnClick = [&](TObject*) {
+        form->Close();
+        Application->ProcessMessages();
+        QCoreApplication::processEvents();
+        aliveAfterEvents = bool(widget);
+        form->OKButton->SetCaption("still here");
+    };
+    form->Show();
+    QTest::mouseClick(form->OKButton->Widget(), Qt::LeftButton);
+    EXPECT_TRUE(aliveAfterEvents);
+    for (int i = 0; i < 20 && widget; ++i)   // freed once back in the event loop
+        QTest::qWait(10);
+    EXPECT_FALSE(widget);
+}
+
 TEST(GuiForms, ExceptionFromHandlerIsCaughtAndShown)
 {
     TSmallForm form(Application);
