@@ -179,6 +179,8 @@ struct InternetAnswerCase {
     int answer;
     bool updatesEnabledAfter;
 };
+// ctest lists the case by its name instead of a byte dump.
+void PrintTo(const InternetAnswerCase& c, std::ostream* os) { *os << c.name; }
 
 class StartUpOffline : public StartUp, public ::testing::WithParamInterface<InternetAnswerCase> {};
 
@@ -315,6 +317,7 @@ struct OutdatedCase {
     const char* name;
     const char* sql;   // the tables of the old database
 };
+void PrintTo(const OutdatedCase& c, std::ostream* os) { *os << c.name; }
 
 class StartUpOutdated : public StartUp, public ::testing::WithParamInterface<OutdatedCase> {};
 
