@@ -1,4 +1,5 @@
 #include "core/MainWindow.h"
+#include "core/ProgramIcons.h"
 
 #include "core/Queries.h"
 #include "core/Schema.h"
@@ -7,7 +8,6 @@
 #include "framework/Text.h"
 
 #include <QDir>
-#include <QPainter>
 
 QString ProgramVersion = QStringLiteral("1.2.2.0");
 QString DatabaseDir;
@@ -18,25 +18,6 @@ bool ChoosingCuneControl = false;
 TForm1* Form1 = nullptr;
 
 namespace {
-
-// A small drawn icon: the program ships no image resources.
-QImage MakeIcon(const QColor& color, const QString& letter)
-{
-    QImage image(16, 16, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(color);
-    p.setPen(color.darker(150));
-    p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 3, 3);
-    p.setPen(Qt::white);
-    QFont f = p.font();
-    f.setPixelSize(11);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, letter);
-    return image;
-}
 
 TPanel* MakePanel(TComponent* owner, TControl* parent, const QString& name, int l, int t, int w, int h,
                   const QString& caption)
@@ -91,18 +72,7 @@ TForm1::TForm1(TComponent* AOwner)
     HTTP1->OnSendData = Bind(this, &TForm1::HTTP1SendData);
     HTTP1->IsTextRequest = true;
 
-    ImageList1 = new TImageList(this);
-    ImageList1->Name = QStringLiteral("ImageList1");
-    // 0 new, 1 copy, 2 open, 3 open all, 4 save, 5 close, 6 save all, 7 help, 8 save (menus)
-    ImageList1->Add(MakeIcon(QColor(70, 140, 70), QStringLiteral("N")));
-    ImageList1->Add(MakeIcon(QColor(90, 90, 160), QStringLiteral("C")));
-    ImageList1->Add(MakeIcon(QColor(200, 150, 40), QStringLiteral("O")));
-    ImageList1->Add(MakeIcon(QColor(170, 110, 30), QStringLiteral("A")));
-    ImageList1->Add(MakeIcon(QColor(40, 100, 190), QStringLiteral("S")));
-    ImageList1->Add(MakeIcon(QColor(180, 60, 60), QStringLiteral("X")));
-    ImageList1->Add(MakeIcon(QColor(30, 70, 150), QStringLiteral("F")));
-    ImageList1->Add(MakeIcon(QColor(120, 120, 120), QStringLiteral("?")));
-    ImageList1->Add(MakeIcon(QColor(40, 100, 190), QStringLiteral("S")));
+    ImageList1 = MakeProgramImageList(this, QStringLiteral("ImageList1"));
 
     OpenDialog1 = new TOpenDialog(this);
     OpenDialog1->Name = QStringLiteral("OpenDialog1");
