@@ -44,16 +44,6 @@ void RefuseWhileAwaiting()
                     .arg(CuneControls.back().name));
 }
 
-// A picture button; the hint is its only text.
-TToolButton* MakeToolButton(TForm* form, TToolBar* bar, const QString& name, int picture, const QString& hint)
-{
-    auto* b = new TToolButton(form, bar);
-    b->Name = name;
-    b->SetImageIndex(picture);
-    b->SetHint(hint);
-    b->SetShowHint(true);
-    return b;
-}
 
 } // namespace
 

@@ -12,3 +12,13 @@ void SetToolBarPictures(TComponent* owner, TToolBar* bar)
     auto* list = MakeProgramImageList(owner, QStringLiteral("ToolBarPictures"));
     bar->SetImages(list);
 }
+
+TToolButton* MakeToolButton(TForm* form, TToolBar* bar, const QString& name, int picture, const QString& hint)
+{
+    auto* b = new TToolButton(form, bar);
+    b->Name = name;
+    b->SetImageIndex(picture);
+    b->SetHint(hint);
+    b->SetShowHint(true);
+    return b;
+}

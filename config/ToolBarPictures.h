@@ -11,3 +11,7 @@ enum TToolPicture { tpNew = 0, tpOpen = 2, tpSaveAs = 3, tpSave = 4, tpDelete = 
 
 // Gives `bar` its image list: the main window's, or one owned by `owner`.
 void SetToolBarPictures(TComponent* owner, TToolBar* bar);
+
+class TForm;
+// A picture button; the hint is its only text.
+TToolButton* MakeToolButton(TForm* form, TToolBar* bar, const QString& name, int picture, const QString& hint);
