@@ -1,16 +1,24 @@
 #include "core/Settings.h"
 
-QString PortalBaseAddress = QStringLiteral("https://lichenportal.org");
-QString HelpSiteAddress = QStringLiteral("https://quillaspore.org");
-QString InternetProbeAddress = QStringLiteral("https://www.wikipedia.org/");
-QString NPAtlasBaseAddress = QStringLiteral("https://www.npatlas.org");
-QString VersionPageAddress = QStringLiteral("https://www.quillaspore.org/Lichen/Version.html");
+namespace {
+const char* const DefaultPortal = "https://lichenportal.org";
+const char* const DefaultHelpSite = "https://quillaspore.org";
+const char* const DefaultProbe = "https://www.wikipedia.org/";
+const char* const DefaultAtlas = "https://www.npatlas.org";
+const char* const DefaultVersionPage = "https://quillaspore.org/Lichen/Version.html";
+} // namespace
+
+QString PortalBaseAddress = QString::fromLatin1(DefaultPortal);
+QString HelpSiteAddress = QString::fromLatin1(DefaultHelpSite);
+QString InternetProbeAddress = QString::fromLatin1(DefaultProbe);
+QString NPAtlasBaseAddress = QString::fromLatin1(DefaultAtlas);
+QString VersionPageAddress = QString::fromLatin1(DefaultVersionPage);
 
 void ResetSettings()
 {
-    PortalBaseAddress = QStringLiteral("https://lichenportal.org");
-    HelpSiteAddress = QStringLiteral("https://quillaspore.org");
-    InternetProbeAddress = QStringLiteral("https://www.wikipedia.org/");
-    NPAtlasBaseAddress = QStringLiteral("https://www.npatlas.org");
-    VersionPageAddress = QStringLiteral("https://www.quillaspore.org/Lichen/Version.html");
+    PortalBaseAddress = QString::fromLatin1(DefaultPortal);
+    HelpSiteAddress = QString::fromLatin1(DefaultHelpSite);
+    InternetProbeAddress = QString::fromLatin1(DefaultProbe);
+    NPAtlasBaseAddress = QString::fromLatin1(DefaultAtlas);
+    VersionPageAddress = QString::fromLatin1(DefaultVersionPage);
 }
