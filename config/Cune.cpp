@@ -44,7 +44,6 @@ void RefuseWhileAwaiting()
                     .arg(CuneControls.back().name));
 }
 
-
 } // namespace
 
 TCuneForm::TCuneForm(TComponent* AOwner) : TForm(AOwner)

@@ -123,7 +123,6 @@ TMenuItem* MakeItem(TForm* form, TMenuItemList* parent, const QString& name, con
     return m;
 }
 
-
 } // namespace
 
 // ---------------------------------------------------------------- the window

@@ -121,3 +121,26 @@ TSubstanceRecord ReadSubstanceRow()
         record.SetByIndex(i, GetFieldString(ColumnNames[i]));
     return record;
 }
+
+bool RollbackQuietly(TSQLConnection& connection)
+{
+    try {
+        connection.Rollback();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void ExecuteInTransaction(TSQLConnection& connection, const QStringList& statements)
+{
+    connection.StartTransaction();
+    try {
+        for (const QString& sql : statements)
+            connection.ExecuteDirect(sql);
+        connection.Commit();
+    } catch (...) {
+        RollbackQuietly(connection);
+        throw;
+    }
+}

@@ -18,3 +18,10 @@ QString GetFieldString(const QString& columnName);
 void SelectSubstanceByName(const QString& name);
 // The current row as a record (name trimmed, fields 1..20).
 TSubstanceRecord ReadSubstanceRow();
+
+// Rolls back the open transaction; false when the engine could not, so the
+// caller must not assume the table was put back.
+bool RollbackQuietly(TSQLConnection& connection);
+// Runs `statements` in one transaction; on failure rolls back and rethrows
+// the statement's own error.
+void ExecuteInTransaction(TSQLConnection& connection, const QStringList& statements);

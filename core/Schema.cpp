@@ -56,20 +56,6 @@ void Reconnect(TSQLConnection& connection)
     connection.Open();
 }
 
-void RunInTransaction(TSQLConnection& connection, const QStringList& statements)
-{
-    connection.StartTransaction();
-    try {
-        for (const QString& sql : statements)
-            connection.ExecuteDirect(sql);
-        connection.Commit();
-    } catch (...) {
-        if (connection.InTransaction())
-            connection.Rollback();
-        throw;
-    }
-}
-
 // The copy statement: the new table's columns that the old one has, by name;
 // a new column it lacks gets `missing` (an SQL expression), or is left out
 // when `missing` is empty (its default then applies).
@@ -108,7 +94,7 @@ bool MigrateSubstances(TSQLConnection& connection)
         return false;
     ShowMessage(QStringLiteral("Substance database structure being updated."));
     Reconnect(connection);
-    RunInTransaction(connection, {
+    ExecuteInTransaction(connection, {
         QStringLiteral("DROP TABLE IF EXISTS SubstancesBackup"),
         SubstancesBackupCreateStatement,
         CopyStatement(QStringLiteral("SubstancesBackup"), QStringLiteral("Substances"),
@@ -130,7 +116,7 @@ bool MigrateLichens(TSQLConnection& connection)
     Reconnect(connection);
     // The columns are NOT NULL, so a column the old table lacks is filled
     // with empty text.
-    RunInTransaction(connection, {
+    ExecuteInTransaction(connection, {
         QStringLiteral("DROP TABLE IF EXISTS LichensBackup"),
         LichensBackupCreateStatement,
         CopyStatement(QStringLiteral("LichensBackup"), QStringLiteral("Lichens"), LichensColumns,

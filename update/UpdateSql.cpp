@@ -40,29 +40,6 @@ void InsertRows(TSQLConnection& connection, const QString& head, int columns,
     }
 }
 
-bool RollbackQuietly(TSQLConnection& connection)
-{
-    try {
-        connection.Rollback();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-void ExecuteInTransaction(TSQLConnection& connection, const QStringList& statements)
-{
-    connection.StartTransaction();
-    try {
-        for (const QString& sql : statements)
-            connection.ExecuteDirect(sql);
-        connection.Commit();
-    } catch (...) {
-        RollbackQuietly(connection);
-        throw;
-    }
-}
-
 QStringList TableColumns(TSQLConnection& connection, const QString& table)
 {
     TSQLQuery query(&connection);

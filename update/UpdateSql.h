@@ -1,5 +1,6 @@
 #pragma once
 // Database steps shared by the two updates.
+#include "core/Queries.h"
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -11,13 +12,6 @@ class TSQLConnection;
 // parameters. Runs inside the caller's transaction.
 void InsertRows(TSQLConnection& connection, const QString& head, int columns,
                 const QVariantList& values);
-
-// Rolls back the open transaction; false when the engine could not, so the
-// caller must not assume the table was put back.
-bool RollbackQuietly(TSQLConnection& connection);
-
-// Runs `statements` in one transaction; on failure rolls back and rethrows.
-void ExecuteInTransaction(TSQLConnection& connection, const QStringList& statements);
 
 // Column names of a table in definition order (empty when it does not exist).
 QStringList TableColumns(TSQLConnection& connection, const QString& table);
