@@ -207,7 +207,28 @@ void TStringList::SetSorted(bool value)
 
 // ---------------------------------------------------------------- fonts
 
-void TFont::SetName(const QString& name) { font.setFamily(name); Changed(); }
+namespace {
+// The windows name the Windows fonts they were laid out for; Linux has none
+// of them, and its default sans font is wider, so captions would be cut.
+// Metric-compatible fonts stand in where installed.
+void InstallFontSubstitutes()
+{
+    static bool done = false;
+    if (done) return;
+    done = true;
+    const QStringList narrowSans = {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                    QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")};
+    for (const char* family : {"MS Sans Serif", "Tahoma", "Segoe UI"})
+        QFont::insertSubstitutions(QString::fromLatin1(family), narrowSans);
+}
+} // namespace
+
+void TFont::SetName(const QString& name)
+{
+    InstallFontSubstitutes();
+    font.setFamily(name);
+    Changed();
+}
 
 int TFont::Size() const
 {

@@ -9,6 +9,8 @@
 #include "core/WebText.h"
 #include "framework/Text.h"
 #include "lichens/OneLichen.h"
+
+#include <QFontMetrics>
 #include "lichens/PortalMedia.h"
 #include "substances/GlossaryImages.h"
 #include "substances/RecordList.h"
@@ -43,21 +45,26 @@ void CaptionFont(TControl* c)
     c->Font()->SetHeight(-13);
 }
 
+// The width a caption needs in the label's own font.
+int CaptionWidth(TLabel* l, const QString& caption)
+{
+    return QFontMetrics(l->Widget()->font()).horizontalAdvance(caption) + 2;
+}
+
 TLabel* AddLabel(TComponent* owner, TControl* parent, const QString& caption, int left, int top)
 {
     auto* l = new TLabel(owner, parent);
-    l->SetBounds(left, top, 8 * int(caption.size()) + 4, 16);
     l->SetCaption(caption);
     CaptionFont(l);
+    l->SetBounds(left, top, CaptionWidth(l, caption), 16);
     return l;
 }
 
 // A label left of a control, right-aligned against it.
 void LabelBeside(TComponent* owner, TControl* control, const QString& caption)
 {
-    const int width = 7 * int(caption.size()) + 2;
-    auto* l = AddLabel(owner, control->Parent(), caption, std::max(0, control->Left() - width - 4), control->Top() + 2);
-    l->SetWidth(width);
+    auto* l = AddLabel(owner, control->Parent(), caption, 0, control->Top() + 2);
+    l->SetLeft(std::max(0, control->Left() - l->Width() - 4));
 }
 
 // A label above a control.

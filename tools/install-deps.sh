@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, when any is missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libsqlite3-dev sqlite3 libcurl4-openssl-dev
-          libpcre2-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev python3)
+          libpcre2-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev fonts-liberation2)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
