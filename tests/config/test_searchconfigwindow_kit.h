@@ -4,6 +4,7 @@
 // answered by a local server), the spot entry window, then the windows under
 // test, created in the program's order.
 #include "support/FakeHttpServer.h"
+#include "support/QtPrinters.h"
 #include "support/FixtureDb.h"
 #include "support/ScriptedDialogs.h"
 
@@ -24,8 +25,6 @@
 #include <ostream>
 
 // Readable texts in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join("|").toStdString() << ']'; }
 
 class ConfigWindows : public ::testing::Test {
 protected:

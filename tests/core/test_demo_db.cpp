@@ -1,13 +1,13 @@
 // The demonstration database script builds a database in the program's
 // layout with plausible content.
 #include <QFile>
+#include "support/QtPrinters.h"
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 // Readable failure output for texts.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

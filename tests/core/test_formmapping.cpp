@@ -1,4 +1,5 @@
 #include "core/FormMapping.h"
+#include "support/QtPrinters.h"
 #include "core/Queries.h"
 #include "support/FixtureDb.h"
 #include "support/ScriptedDialogs.h"
@@ -6,7 +7,6 @@
 
 #include <memory>
 
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

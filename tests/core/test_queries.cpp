@@ -1,10 +1,10 @@
 #include "core/Queries.h"
+#include "support/QtPrinters.h"
 #include "support/FixtureDb.h"
 #include "support/ScriptedDialogs.h"
 #include <gtest/gtest.h>
 
 // Readable failure output for texts.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "core/Record.h"
+#include "support/QtPrinters.h"
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <algorithm>
 
 // Readable failure output for texts.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "core/RecordText.h"
+#include "support/QtPrinters.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,7 +9,6 @@
 #include <sys/resource.h>
 
 // Readable failure output for texts.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "core/FullScreenImage.h"
+#include "support/QtPrinters.h"
 #include "core/HelpWindow.h"
 #include "core/HintWindow.h"
 #include "core/Settings.h"
@@ -12,7 +13,6 @@
 #include <QWidget>
 #include <memory>
 
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

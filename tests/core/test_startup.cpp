@@ -2,6 +2,7 @@
 // in their creation order, the main window, the internet question, and the
 // failed starts.
 #include "core/Entry.h"
+#include "support/QtPrinters.h"
 #include "core/MainWindow.h"
 #include "core/Queries.h"
 #include "core/Record.h"
@@ -44,7 +45,6 @@
 #include <memory>
 #include <vector>
 
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

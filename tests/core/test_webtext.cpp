@@ -1,4 +1,5 @@
 #include "core/WebText.h"
+#include "support/QtPrinters.h"
 #include "framework/Forms.h"
 #include "framework/NetHTTP.h"
 #include "framework/Text.h"
@@ -8,7 +9,6 @@
 
 #include <memory>
 
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

@@ -3,6 +3,8 @@
 // a fixture database as the main query's database, a fake portal and the
 // windows the lichen browser needs (a plain main window named "Form1").
 #include "core/FullScreenImage.h"
+#include "support/QtPrinters.h"
+#include "support/TestImages.h"
 #include "core/Queries.h"
 #include "core/Settings.h"
 #include "core/WaitWindow.h"
@@ -21,19 +23,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
-// A JPEG of one colour, made the way a camera file would arrive.
-inline QByteArray SolidJpeg(const QColor& colour, int width = 40, int height = 30)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    return bytes;
-}
 
 inline bool HasColour(const QImage& image, const QColor& colour)
 {

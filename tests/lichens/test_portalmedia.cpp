@@ -1,10 +1,10 @@
 #include "core/Settings.h"
+#include "support/QtPrinters.h"
 #include "lichens/LichenText.h"
 #include "lichens/PortalMedia.h"
 
 #include <gtest/gtest.h>
 
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

@@ -1,6 +1,7 @@
 // The substance browser's window-free parts: synonym lines, glossary image
 // addresses, the save statement and its bound writing, the page addresses.
 #include "core/Queries.h"
+#include "support/QtPrinters.h"
 #include "core/Record.h"
 #include "core/Settings.h"
 #include "framework/Database.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-[[maybe_unused]] void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 TEST(SubstanceSql, SynonymLinesListEveryNonEmptySynonym)
 {
