@@ -1,9 +1,9 @@
 #include "core/RecordText.h"
 #include "framework/Dialogs.h"
 #include "framework/Text.h"
+#include "framework/SafeFile.h"
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -32,31 +32,17 @@ QString NormalizeKey(QString key)
     return key;
 }
 
-// Replaces the file through a temporary file renamed over it, so a failed
-// write leaves the old file as it was.
-bool SaveWhole(const QString& fileName, const QByteArray& data)
+// The data as the failure message quotes it: a large file still gives a box
+// that fits on the screen.
+QString QuotedData(const QByteArray& data)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
-bool AppendWhole(const QString& fileName, const QByteArray& data)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
-        return false;
-    if (file.write(data) != data.size())
-        return false;
-    if (!file.flush())
-        return false;
-    file.close();
-    return file.error() == QFileDevice::NoError;
+    constexpr qsizetype shown = 500;
+    const QString text = DecodeUtf8(data);
+    if (text.size() <= shown)
+        return text;
+    // Never cut a character in two.
+    const qsizetype cut = text.at(shown - 1).isHighSurrogate() ? shown - 1 : shown;
+    return text.left(cut) + QChar(0x2026);
 }
 
 } // namespace
@@ -173,17 +159,17 @@ QString ReadUtf8File(const QString& fileName)
 
 bool WriteUtf8File(const QString& fileName, const QByteArray& data, bool overwrite)
 {
-    const bool ok = (overwrite || !QFileInfo::exists(fileName)) ? SaveWhole(fileName, data)
-                                                                 : AppendWhole(fileName, data);
+    // The old file stays as it was unless every byte reached the disk.
+    const bool ok = overwrite ? ReplaceFileContents(fileName, data) : AppendFileContents(fileName, data);
     if (!ok)
         ShowMessage(QStringLiteral("Unable to create or open file ") + fileName +
-                    QStringLiteral(" to write:\r\n ") + DecodeUtf8(data));
+                    QStringLiteral(" to write:\r\n ") + QuotedData(data));
     return ok;
 }
 
 bool WriteUnicodeFile(const QString& fileName, const QString& text)
 {
-    if (!SaveWhole(fileName, text.toUtf8())) {
+    if (!ReplaceFileContents(fileName, text.toUtf8())) {
         ShowMessage(QStringLiteral("Unable to create ") + fileName +
                     QStringLiteral("\r\nFile Creation Failed."));
         return false;
@@ -193,7 +179,7 @@ bool WriteUnicodeFile(const QString& fileName, const QString& text)
 
 bool WriteAnsiFile(const QString& fileName, const QByteArray& data)
 {
-    if (!SaveWhole(fileName, data)) {
+    if (!ReplaceFileContents(fileName, data)) {
         ShowMessage(QStringLiteral("Unable to create ") + fileName +
                     QStringLiteral("\r\nFile Creation Failed."));
         return false;

@@ -1,9 +1,7 @@
 #include "update/UpdateDates.h"
 #include "core/RecordText.h"
-#include "framework/Dialogs.h"
 #include "framework/Text.h"
 #include <QFile>
-#include <QSaveFile>
 #include <cstdint>
 
 QByteArray SubstanceDataDate = "0";
@@ -59,18 +57,8 @@ bool WriteUpdateDates()
             lichenDate = fileLichen;
     }
 
-    const QByteArray text = UpdateDatesText(substanceDate, lichenDate);
-    QSaveFile file(DatesFileName);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok)
-        ok = file.write(text) == text.size();
-    if (ok)
-        ok = file.commit();
-    else
-        file.cancelWriting();
-    if (!ok)
-        ShowMessage(QString("Unable to create ") + DatesFileName + "\r\nFile Creation Failed.");
-    return ok;
+    // Reports "Unable to create ..." itself and keeps the old file on failure.
+    return WriteAnsiFile(DatesFileName, UpdateDatesText(substanceDate, lichenDate));
 }
 
 void ReadUpdateDates()
