@@ -385,8 +385,17 @@ void TForm1::BuildSpotList()
 void TForm1::StartUp()
 {
     DatabaseDir = QDir::currentPath();
-    SQLConnection1->Params.append(QStringLiteral("Database=") + DatabaseDir + QStringLiteral("/Quillaspore.db"));
-    SQLConnection1->SetConnected(true);
+    const QString databaseFile = DatabaseDir + QStringLiteral("/Quillaspore.db");
+    SQLConnection1->Params.append(QStringLiteral("Database=") + databaseFile);
+    try {
+        SQLConnection1->SetConnected(true);
+    } catch (const EDatabaseError& e) {
+        throw EDatabaseError(QStringLiteral("Unable to open the database ") + databaseFile + QStringLiteral("\r\n") +
+                             e.Message);
+    }
+    // A damaged file is reported as such and left untouched: no migration,
+    // no index, and the start fails.
+    CheckDatabaseReadable(*SQLConnection1, databaseFile);
     SetMainDatabase(SQLConnection1, SQLQuery1);
     SetWebTextRequest(HTTP1);
     MigrateDatabase(*SQLConnection1);

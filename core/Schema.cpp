@@ -141,6 +141,24 @@ bool EnsureLichenIndex(TSQLConnection& connection)
     }
 }
 
+void CheckDatabaseReadable(TSQLConnection& connection, const QString& fileName)
+{
+    const QString head = QStringLiteral("Unable to read the database ") + fileName + QStringLiteral("\r\n");
+    QStringList problems;
+    try {
+        TSQLQuery q(&connection);
+        // Reads only; a few findings are enough to tell the user.
+        q.SQL = QStringLiteral("PRAGMA quick_check(5)");
+        q.Open();
+        for (; !q.Eof(); q.Next())
+            problems << q.FieldByName(QStringLiteral("quick_check")).AsString();
+    } catch (const EDatabaseError& e) {
+        throw EDatabaseError(head + e.Message);
+    }
+    if (problems != QStringList{QStringLiteral("ok")})
+        throw EDatabaseError(head + problems.join(QStringLiteral("\r\n")));
+}
+
 void MigrateDatabase(TSQLConnection& connection)
 {
     MigrateSubstances(connection);

@@ -28,6 +28,13 @@ bool MigrateLichens(TSQLConnection& connection);
 // without it.
 bool EnsureLichenIndex(TSQLConnection& connection);
 
+// Reads every page of the database once (the engine's quick check), before
+// anything is written to it. A file that is not a database, is cut short or
+// holds a damaged page raises EDatabaseError with the file's name and the
+// engine's own message, so it is never taken for an outdated database and
+// never migrated.
+void CheckDatabaseReadable(TSQLConnection& connection, const QString& fileName);
+
 // Migrates both tables and makes sure of the index.
 void MigrateDatabase(TSQLConnection& connection);
 
