@@ -27,7 +27,9 @@ struct TPortalMedia {
     QString Original;
 };
 // Every usable media record of the answer, in answer order (records without
-// a thumbnail or without an image address are left out).
+// a thumbnail or without an image address are left out). Each record's
+// addresses are taken from that record only, from its "url" key up to the
+// next record's; the time taken grows in proportion to the answer.
 std::vector<TPortalMedia> ParsePortalMedia(const QByteArray& answer);
 
 // GET of the address with the request and decoding as JPEG into the target.
