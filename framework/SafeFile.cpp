@@ -62,7 +62,10 @@ bool ReplaceFileContents(const QString& fileName, const QByteArray& data)
     if (fileName.isEmpty()) return false;
     QString path = fileName;
     const QFileInfo info(fileName);
-    if (info.isSymLink()) path = info.symLinkTarget();
+    if (info.isSymLink()) {
+        const QString canonical = info.canonicalFilePath();   // empty for a dangling link
+        path = canonical.isEmpty() ? info.symLinkTarget() : canonical;
+    }
     const QByteArray target = QFile::encodeName(path);
 
     struct stat old {};

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -143,6 +144,21 @@ TEST_F(FileWriters, ASavedSpotFileReadsBackAsTheSameSpots)
     EXPECT_EQ(back[0].name, "Spot 1");
     EXPECT_EQ(back[0].C, "79");
     EXPECT_EQ(back[1].BefUVL, "Yellow");
+}
+
+TEST_F(FileWriters, ASaveThroughALinkReplacesTheFileItPointsTo)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
+    {
+        QFile f(dir.filePath("real/plate.spot"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old");
+    }
+    ASSERT_TRUE(QFile::link(dir.filePath("real/plate.spot"), dir.filePath("link.spot")));
+    EXPECT_TRUE(WriteSpotFile(dir.filePath("link.spot"), TwoRecords()));
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.spot")).isSymLink());
+    EXPECT_EQ(ReadAll(dir.filePath("real/plate.spot")), SpotFileText(TwoRecords()).toUtf8());
+    EXPECT_EQ(QDir(dir.filePath("real")).entryList(QDir::Files | QDir::Hidden), QStringList({"plate.spot"}));
 }
 
 TEST_F(FileWriters, TheFailureMessageQuotesAtMostFiveHundredCharacters)
