@@ -15,6 +15,9 @@ QString RecordsToText(const std::vector<TSubstanceRecord>& records);
 std::vector<TSubstanceRecord> ParseRecordBlocks(const QString& text);
 
 QString ReadUtf8File(const QString& fileName);
+// The writers count a file as written only once every byte reached the disk
+// (ReplaceFileContents); on any failure the old file stays as it was, the
+// message is shown and the result is false.
 bool WriteUtf8File(const QString& fileName, const QByteArray& data, bool overwrite);
 bool WriteUnicodeFile(const QString& fileName, const QString& text);
 bool WriteAnsiFile(const QString& fileName, const QByteArray& data);
