@@ -62,6 +62,9 @@ protected:
 
 TEST_F(MainWindowPointer, CountHintStandsBelowThePointerAndLeavesTheRowItsClicks)
 {
+    Form1->BringToFront();
+    QApplication::processEvents();
+    ASSERT_TRUE(Form1->Active());
     for (const char* caption : {"Atranorin", "Chloroatranorin", "Norstictic acid"}) {
         SCOPED_TRACE(caption);
         const QPoint at = PointAt(caption);
@@ -86,7 +89,8 @@ TEST_F(MainWindowPointer, CountHintStandsBelowThePointerAndLeavesTheRowItsClicks
     EXPECT_EQ(Form1->PopupMenu1->PopupComponent, Form1->SpotListView);
     Form1->PopupMenu1->SubMenu()->hide();
 
-    // The hint did not take the activation from the main window.
+    // Showing the hint did not take the activation from the main window.
+    EXPECT_TRUE(Form1->Active());
     EXPECT_FALSE(HintForm->Active());
 }
 
