@@ -1,5 +1,7 @@
 #include "core/HintWindow.h"
 
+#include "framework/PassiveWindow.h"
+
 THintForm* HintForm = nullptr;
 
 THintForm::THintForm(TComponent* AOwner) : TForm(AOwner)
@@ -8,6 +10,9 @@ THintForm::THintForm(TComponent* AOwner) : TForm(AOwner)
     Tag = -1;
     SetBorderStyle(bsNone);
     SetBorderIcons(0);
+    // Shown on every mouse move over the spot list: it must neither take the
+    // focus from the main window nor catch the clicks meant for the list.
+    MakePassiveWindow(this);
     SetColor(clWhite);
     Font()->SetName(QStringLiteral("Tahoma"));
     Font()->SetHeight(-11);

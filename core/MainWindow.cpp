@@ -197,6 +197,10 @@ void TForm1::BuildToolBar()
     ToolBar1 = new TToolBar(this, this);
     ToolBar1->Name = QStringLiteral("ToolBar1");
     ToolBar1->SetBounds(0, 0, 140, 30);
+    // Top-aligned, yet only as wide as its buttons need: the rest of the
+    // top row belongs to the window.
+    ToolBar1->SetMaxWidth(140);
+    ToolBar1->SetTransparent(true);
     ToolBar1->SetImages(ImageList1);
     auto button = [this](const QString& name, int image, const QString& hint, void (TForm1::*handler)(TObject*)) {
         auto* b = new TToolButton(this, ToolBar1);
@@ -379,6 +383,7 @@ void TForm1::BuildSpotList()
     SpotListView->OnCustomDrawItem = Bind(this, &TForm1::SpotListViewCustomDrawItem);
     SpotListView->OnDblClick = Bind(this, &TForm1::SpotListViewDblClick);
     SpotListView->OnMouseMove = Bind(this, &TForm1::Hint);
+    SpotListView->OnMouseLeave = Bind(this, &TForm1::HintLeave);
     SpotListView->OnSelectItem = Bind(this, &TForm1::SpotListViewSelectItem);
 }
 

@@ -182,6 +182,7 @@ public:
     void ViewLichensButtonClick(TObject* Sender);
     void SpotListViewSelectItem(TObject* Sender, TListItem* Item, bool Selected);
     void Hint(TObject* Sender, TShiftState Shift, int X, int Y);
+    void HintLeave(TObject* Sender);
     void AllLichensButtonClick(TObject* Sender);
 
     // ------------------------------------------------ matching options and filters

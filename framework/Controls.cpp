@@ -149,6 +149,7 @@ TControl::~TControl()
 
 void TControl::WatchInput(QWidget* w)
 {
+    input = w;
     w->installEventFilter(sink.data());
     w->setMouseTracking(true);
 }
@@ -248,6 +249,11 @@ void TControl::SetPopupMenu(TPopupMenu* menu)
     popupMenu = menu;
 }
 
+QPoint TControl::ClientToScreen(const QPoint& p) const
+{
+    return (input ? input.data() : widget.data())->mapToGlobal(p);
+}
+
 void TControl::SetFocus() { widget->setFocus(Qt::OtherFocusReason); }
 
 bool TControl::Focused() const
@@ -291,6 +297,9 @@ bool TControl::HandleEvent(QObject* watched, QEvent* event)
         if (OnMouseMove) SafeCall([&] { OnMouseMove(this, ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
         return false;
     }
+    case QEvent::Leave:
+        if (OnMouseLeave) SafeCall([&] { OnMouseLeave(this); });
+        return false;
     case QEvent::KeyPress: {
         if (watched != widget && !(widget && widget->isAncestorOf(static_cast<QWidget*>(watched)))) return false;
         auto* e = static_cast<QKeyEvent*>(event);
@@ -1080,6 +1089,19 @@ void TListBox::DrawItem(QPainter* painter, int index, const QRect& rect, TOwnerD
     canvas.BeginPaint(painter);
     SafeCall([&] { OnDrawItem(this, index, rect, state); });
     canvas.EndPaint();
+    // As the platform does after the owner's drawing: a dotted focus
+    // rectangle around the current line while the list has the focus.
+    if (state & odFocused) {
+        painter->save();
+        QPen pen(QColor(0, 0, 0));
+        pen.setWidth(0);
+        pen.setDashPattern({1, 1});
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->drawRect(rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
 }
 
 // ---------------------------------------------------------------- TPanel
@@ -1305,6 +1327,23 @@ TToolBar::TToolBar(TComponent* AOwner, TControl* AParent) : TControl(AOwner, APa
 {
     SetBounds(0, 0, AParent ? AParent->ClientWidth() : 100, 29);
     SetAlign(alTop);
+}
+
+void TToolBar::SetMaxWidth(int w)
+{
+    maxWidth = std::max(0, w);
+    SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TToolBar::SetTransparent(bool v)
+{
+    transparent = v;
+    widget->setAutoFillBackground(!v);
+}
+
+void TToolBar::SetBounds(int left, int top, int width, int height)
+{
+    TControl::SetBounds(left, top, maxWidth > 0 ? std::min(width, maxWidth) : width, height);
 }
 
 void TToolBar::AddButton(TToolButton* b) { buttons.push_back(b); LayoutButtons(); }

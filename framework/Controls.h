@@ -105,6 +105,10 @@ public:
     TPopupMenu* PopupMenu() const { return popupMenu; }
     void SetPopupMenu(TPopupMenu* menu);
 
+    // A point in the coordinates of the mouse events (the input area: a
+    // list's rows, a form's client area) as a point on the screen.
+    QPoint ClientToScreen(const QPoint& p) const;
+
     void SetFocus();
     bool Focused() const;
     // Runs OnClick (directly, as a click from code).
@@ -115,6 +119,8 @@ public:
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
+    // The mouse pointer has left the control (or its input area).
+    TNotifyEvent OnMouseLeave;
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
     TNotifyEvent OnEnter;
@@ -141,6 +147,7 @@ protected:
     QString text;
 
 private:
+    QPointer<QWidget> input;   // the input area given to WatchInput, if any
     friend class TForm;
     TControl* parent = nullptr;
     std::vector<TControl*> children;
@@ -484,6 +491,14 @@ public:
     TToolBar(TComponent* AOwner, TControl* AParent);
     TImageList* Images() const { return images; }
     void SetImages(TImageList* list) { images = list; }
+    // The widest the bar may be (0 = no limit), also when its Align
+    // stretches it.
+    int MaxWidth() const { return maxWidth; }
+    void SetMaxWidth(int w);
+    // A transparent bar paints no background of its own.
+    bool Transparent() const { return transparent; }
+    void SetTransparent(bool v);
+    void SetBounds(int left, int top, int width, int height) override;
     int ButtonCount() const { return int(buttons.size()); }
     TToolButton* Buttons(int index) const { return buttons.at(index); }
     // Framework side.
@@ -493,6 +508,8 @@ public:
 private:
     TImageList* images = nullptr;
     std::vector<TToolButton*> buttons;
+    int maxWidth = 0;
+    bool transparent = false;
 };
 
 enum TToolButtonStyle { tbsButton, tbsSeparator };

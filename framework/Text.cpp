@@ -245,12 +245,15 @@ static QString ReplaceImpl(const QString& s, const QString& from, const QString&
 QString ReplaceText(const QString& s, const QString& from, const QString& to) { return ReplaceImpl(s, from, to, true); }
 QString ReplaceAll(const QString& s, const QString& from, const QString& to) { return ReplaceImpl(s, from, to, false); }
 
-QString FormatDateMmmDYyyy(long long unixSeconds)
+QString FormatDateMmmDYyyy(long long unixSeconds, const QLocale& locale)
 {
-    static const char* const months[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    // Checked before any conversion: far-off values overflow the date types.
+    constexpr long long firstSecond = -62135596800LL;   // 0001-01-01 00:00:00 UTC
+    constexpr long long lastSecond = 253402300799LL;    // 9999-12-31 23:59:59 UTC
+    if (unixSeconds < firstSecond || unixSeconds > lastSecond) return QString();
     const QDate d = QDateTime::fromSecsSinceEpoch(unixSeconds, Qt::UTC).date();
-    return QStringLiteral("%1 %2, %3").arg(QLatin1String(months[d.month() - 1])).arg(d.day()).arg(d.year());
+    if (!d.isValid()) return QString();
+    return locale.toString(d, QStringLiteral("MMM d, yyyy"));
 }
 
 long long UnixNow()

@@ -2,6 +2,7 @@
 // Text helpers with the exact semantics the program relies on. Text is
 // QString (UTF-16, compared by code unit); 8-bit text is QByteArray.
 #include <QByteArray>
+#include <QLocale>
 #include <QString>
 #include <cstdint>
 
@@ -35,8 +36,11 @@ QString ReplaceText(const QString& s, const QString& from, const QString& to);
 // Replaces every occurrence, compared exactly.
 QString ReplaceAll(const QString& s, const QString& from, const QString& to);
 
-// "mmm d, yyyy" (for instance "Mar 5, 2024") of the UTC date of Unix seconds.
-QString FormatDateMmmDYyyy(long long unixSeconds);
+// "mmm d, yyyy" (for instance "Mar 5, 2024") of the UTC date of Unix
+// seconds, the month abbreviated as the locale names it. The empty text for
+// a time whose date has no four-digit year (before 0001-01-01 or after
+// 9999-12-31 UTC).
+QString FormatDateMmmDYyyy(long long unixSeconds, const QLocale& locale = QLocale::system());
 // Current Unix time in seconds; tests may fix it.
 long long UnixNow();
 void SetUnixNowForTesting(long long seconds); // 0 = real clock

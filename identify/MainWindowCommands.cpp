@@ -257,12 +257,16 @@ void TForm1::LoadSpotsFromText(QString text)
 
 void TForm1::MainMenuOpenSpotFileClick(TObject* Sender)
 {
-    // Unsaved spots are not replaced without asking, as New does.
-    if (!MayClearSpots()) return;
+    // Unsaved spots are not replaced without asking, as New does. Declining
+    // leaves the sort order and the button as a cancelled file choice does.
+    SortColumn = 100;
+    if (!MayClearSpots()) {
+        ViewLichensButton->SetEnabled(true);
+        return;
+    }
     OpenDialog1->Filter = SpotFileFilter;
     OpenDialog1->DefaultExt = QStringLiteral("spot");
     OpenDialog1->FileName = QStringLiteral("*.spot");
-    SortColumn = 100;
     if (OpenDialog1->Execute()) {
         const QString name = OpenDialog1->FileName;
         QFile probe(name);
@@ -316,11 +320,12 @@ void TForm1::ExportData1Click(TObject* Sender)
 
 void TForm1::MainMenuOpenFullFileClick(TObject* Sender)
 {
+    // Declining the question leaves what a cancelled file choice leaves.
+    SortColumn = 100;
     if (!MayClearSpots()) return;
     OpenDialog1->Filter = FullFileFilter;
     OpenDialog1->DefaultExt = QStringLiteral("ful");
     OpenDialog1->FileName = QStringLiteral("*.ful");
-    SortColumn = 100;
     if (!OpenDialog1->Execute()) return;
     const TFullFileParts parts = SplitFullFileText(ReadUtf8File(OpenDialog1->FileName));
     LoadSpotsFromText(parts.SpotText);
@@ -404,10 +409,22 @@ void TForm1::Hint(TObject* Sender, TShiftState Shift, int X, int Y)
         return;
     }
     const int n = CountLichensContaining(item->Caption());
-    HintForm->SetBounds(Left() + SpotListView->Left() + 30, Top() + SpotListView->Top() + Y + 20,
-                        HintForm->Width(), HintForm->Height());
+    // Placed from where the pointer is on the screen (so the window frame,
+    // the menu bar and the list's header are counted): 30 pixels in from the
+    // list's left edge and 20 pixels below the pointer, never under it, so
+    // the row keeps its clicks.
+    const QPoint pointer = SpotListView->ClientToScreen(QPoint(X, Y));
+    const QPoint listOrigin = SpotListView->ClientToScreen(QPoint(0, 0));
+    HintForm->SetBounds(listOrigin.x() + 30, pointer.y() + 20, HintForm->Width(), HintForm->Height());
     HintForm->Panel->SetCaption(QString::number(n) + QStringLiteral(" Lichen") + (n > 1 ? QStringLiteral("s") : QString()));
-    HintForm->Show();
+    if (!HintForm->Visible()) HintForm->Show();
+}
+
+void TForm1::HintLeave(TObject* Sender)
+{
+    // The hint belongs to the row under the pointer; off the list it would
+    // only cover the spot captions.
+    if (HintForm) HintForm->Hide();
 }
 
 void TForm1::AllLichensButtonClick(TObject* Sender)

@@ -17,10 +17,14 @@ const QString Crlf = QStringLiteral("\r\n");
 
 QString DataDateText(const QByteArray& date)
 {
-    const long long seconds = QString::fromLatin1(date).toLongLong();
-    // A date never recorded is not shown as the first day of 1970.
-    if (seconds <= 0) return QStringLiteral("Unknown");
-    return FormatDateMmmDYyyy(seconds);
+    const QString unknown = QStringLiteral("Unknown");
+    bool ok = false;
+    const long long seconds = QString::fromLatin1(date).trimmed().toLongLong(&ok);
+    // A date never recorded is not shown as the first day of 1970, nor is a
+    // damaged one read from "UpdateDates.txt" shown as some other day.
+    if (!ok || seconds <= 0) return unknown;
+    const QString text = FormatDateMmmDYyyy(seconds, QLocale::system());
+    return text.isEmpty() ? unknown : text;
 }
 
 const QString CreditsText = QStringLiteral(

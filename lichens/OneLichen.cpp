@@ -1,6 +1,7 @@
 #include "lichens/OneLichen.h"
 
 #include "core/FormMapping.h"
+#include "core/MainWindow.h"
 #include "core/FullScreenImage.h"
 #include "core/Queries.h"
 #include "core/RecordText.h"
@@ -146,6 +147,9 @@ TOneLichenForm::TOneLichenForm(TComponent* AOwner) : TForm(AOwner)
 
     MainMenu1 = new TMainMenu(this);
     MainMenu1->Name = QStringLiteral("MainMenu1");
+    // The menu's pictures are the main window's (set before the items take
+    // their image indices).
+    if (Form1) MainMenu1->Images = Form1->ImageList1;
     File1 = new TMenuItem(this, MainMenu1);
     File1->Name = QStringLiteral("File1");
     File1->SetCaption(QStringLiteral("File"));

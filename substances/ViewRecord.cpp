@@ -11,6 +11,8 @@
 #include "lichens/OneLichen.h"
 
 #include <QFontMetrics>
+#include <QPainter>
+#include <QPolygon>
 #include "lichens/PortalMedia.h"
 #include "substances/GlossaryImages.h"
 #include "substances/RecordList.h"
@@ -49,6 +51,34 @@ void CaptionFont(TControl* c)
 int CaptionWidth(TLabel* l, const QString& caption)
 {
     return QFontMetrics(l->Widget()->font()).horizontalAdvance(caption) + 2;
+}
+
+// The picture of the image area: a small framed landscape with the word
+// "Images". It tells the user at a glance that the substance has pictures
+// (the substance list's probe shows or hides it).
+QImage ImagesAvailablePicture()
+{
+    QImage image(97, 77, QImage::Format_RGB32);
+    image.fill(QColor(236, 233, 216));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRect photo(10, 6, 77, 48);
+    p.fillRect(photo, QColor(150, 200, 235));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(250, 210, 60));
+    p.drawEllipse(QPoint(70, 18), 6, 6);
+    p.setBrush(QColor(70, 140, 70));
+    p.drawPolygon(QPolygon({QPoint(10, 54), QPoint(34, 26), QPoint(52, 44), QPoint(64, 34), QPoint(87, 54)}));
+    p.setPen(QPen(QColor(90, 90, 90), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(photo);
+    QFont font = p.font();
+    font.setPixelSize(12);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(QColor(40, 40, 40));
+    p.drawText(QRect(0, 56, 97, 19), Qt::AlignCenter, QStringLiteral("Images"));
+    return image;
 }
 
 TLabel* AddLabel(TComponent* owner, TControl* parent, const QString& caption, int left, int top)
@@ -305,9 +335,11 @@ TViewRecordForm::TViewRecordForm(TComponent* AOwner) : TForm(AOwner)
     Image1->Name = "Image1";
     Image1->SetBounds(480, 718, 97, 77);
     Image1->SetStretch(true);
+    Image1->SetPicture(ImagesAvailablePicture());
     Image1->SetHint(QStringLiteral("Click to view images"));
+    Image1->SetShowHint(true);
     // The picture lies over the panel; a click on it is a click on the panel.
-    Image1->Widget()->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    Image1->OnClick = Bind(this, &TViewRecordForm::Panel1Click);
 
     PopupMenu1 = new TPopupMenu(this);
     PopupMenu1->Name = "PopupMenu1";
@@ -683,10 +715,10 @@ void TViewRecordForm::Panel1Click(TObject* Sender)
     } catch (const EHalt&) {
         throw;
     } catch (const std::exception&) {
+        // A failed load stops here: no window is moved after the message.
         WaitForm->Hide();
         ShowMessage(QStringLiteral("Error connecting to internet"));
-        if (!*self || releaseWhenIdle)
-            return;
+        return;
     }
     if (IsFormShowing(images))
         PlaceSideBySide(this, images);

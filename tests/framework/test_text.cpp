@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cmath>
 
 namespace {
@@ -130,7 +132,17 @@ TEST(TextDates, FormatDateMmmDYyyyIsTheUtcDate)
         {1735689599, "Dec 31, 2024"},
         {951782400, "Feb 29, 2000"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatDateMmmDYyyy(c.secs), c.out) << c.secs;
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    for (const auto& c : cases) EXPECT_EQ(FormatDateMmmDYyyy(c.secs, english), c.out) << c.secs;
+    // The month as the locale abbreviates it; dates without a four-digit
+    // year give the empty text instead of overflowing.
+    const QLocale german(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(FormatDateMmmDYyyy(1709596800, german), german.monthName(3, QLocale::ShortFormat) + " 5, 2024");
+    EXPECT_NE(FormatDateMmmDYyyy(1709596800, german), FormatDateMmmDYyyy(1709596800, english));
+    EXPECT_EQ(FormatDateMmmDYyyy(253402300799LL, english), "Dec 31, 9999");
+    for (long long outside : {253402300800LL, 9300000000000000LL, -62135596801LL, -9300000000000000LL,
+                              std::numeric_limits<long long>::max(), std::numeric_limits<long long>::min()})
+        EXPECT_EQ(FormatDateMmmDYyyy(outside, english), "") << outside;
     SetUnixNowForTesting(1234);
     EXPECT_EQ(UnixNow(), 1234);
     SetUnixNowForTesting(0);
