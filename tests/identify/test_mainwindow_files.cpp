@@ -4,6 +4,8 @@
 #include "test_mainwindow_fixture.h"
 
 #include <QApplication>
+#include <QDate>
+#include <QLocale>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -335,8 +337,10 @@ TEST_F(MainWindowTest, AboutShowsVersionAndDataDates)
     Form1->About->Click();
     ASSERT_EQ(TestDialogs().Questions().size(), 1u);
     const auto& q = TestDialogs().Questions()[0];
-    EXPECT_TRUE(q.Text.startsWith("Program Version 1.2.2.0\r\nLichen Data:     Mar 5, 2024\r\n"
-                                  "Substance Data:  Unknown\r\n\r\n"))
+    // The month is the system locale's abbreviation ("Mar" under C and English).
+    const QString march5 = QLocale::system().toString(QDate(2024, 3, 5), QStringLiteral("MMM d, yyyy"));
+    EXPECT_TRUE(q.Text.startsWith("Program Version 1.2.2.0\r\nLichen Data:     " + march5 +
+                                  "\r\nSubstance Data:  Unknown\r\n\r\n"))
         << q.Text.toStdString();
     EXPECT_EQ(q.Type, TMsgDlgType::mtInformation);
     EXPECT_EQ(q.Buttons, mbOK);

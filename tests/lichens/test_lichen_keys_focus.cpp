@@ -67,7 +67,9 @@ TEST_F(LichenListKeys, TypedKeysStartTheSearchText)
         EXPECT_EQ(edit->Text(), c.expected);
         EXPECT_TRUE(edit->Focused());
         EXPECT_EQ(TestDialogs().EndKeyCount(), c.expected.isEmpty() ? 0 : 1);
-        if (!c.expected.isEmpty()) EXPECT_EQ(edit->SelStart(), 1);
+        if (!c.expected.isEmpty()) {
+            EXPECT_EQ(edit->SelStart(), 1);
+        }
         EXPECT_EQ(Lines().size(), 3);   // one character does not filter
         EXPECT_TRUE(TestDialogs().Shown().isEmpty());
     }
