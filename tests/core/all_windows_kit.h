@@ -35,7 +35,10 @@ protected:
                              {"BefUVS", "No Result"}, {"BefUVL", "No Result"}, {"Archers", "No Result"},
                              {"AftVis", "No Result"}, {"AftUV", "No Result"}, {"KResult", "No Result"},
                              {"CResult", "No Result"}, {"KCResult", "No Result"}, {"PDResult", "No Result"},
-                             {"Cortex", "No Result"}, {"Medulla", "No Result"}, {"GroupName", "Depsides"}});
+                             {"Cortex", "No Result"}, {"Medulla", "No Result"}, {"GroupName", "Depsides"},
+                             {"Related", "Chloroatranorin"}});
+        db->InsertSubstance({{"name", "Chloroatranorin"}, {"A", 74}, {"C", 78}, {"GroupName", "Depsides"},
+                             {"Related", "Atranorin"}});
         db->InsertLichen("Parmelia sulcata", "Atranorin", "Parmelia");
         ASSERT_TRUE(QFile::copy(QStringLiteral(QS_SOURCE_DIR "/data/Default.scfg"), db->Dir() + "/Default.scfg"));
         db->CloseHandle();

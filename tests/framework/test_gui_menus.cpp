@@ -207,3 +207,22 @@ TEST(GuiMenus, AnOuterSizeStaysWhenTheBarComes)
     EXPECT_EQ(form.Height(), 300);
     EXPECT_EQ(form.ClientHeight(), 300 - bar - (form.Height() - form.Widget()->height()));
 }
+
+// An auto-sized label keeps fitting its caption when its own font or its
+// window's font grows after the caption was set.
+TEST(GuiLabels, AnAutoSizedLabelFollowsItsFont)
+{
+    TMenuForm form(Application);
+    auto* own = new TLabel(&form, &form);
+    own->SetCaption("Thallus Spot Tests");
+    auto* inherited = new TLabel(&form, &form);
+    inherited->SetCaption("Lichen color under UV");
+    own->Font()->SetHeight(-24);
+    form.Font()->SetHeight(-20);
+    for (TLabel* label : {own, inherited}) {
+        SCOPED_TRACE(label->Caption().toStdString());
+        QWidget* w = label->Widget();
+        EXPECT_GE(w->width(), w->fontMetrics().horizontalAdvance(label->Caption()));
+        EXPECT_GE(w->height(), w->fontMetrics().height());
+    }
+}
