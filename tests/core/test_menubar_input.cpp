@@ -206,6 +206,9 @@ TEST_F(MenuBarInput, TheBottomRowOfTheSearchConfigurationIsReachable)
     ASSERT_NE(lowest, nullptr);
     const QRect lowestRect(lowest->Widget()->mapTo(window, QPoint(0, 0)), lowest->Widget()->size());
     EXPECT_TRUE(window->rect().contains(lowestRect)) << lowest->Name.toStdString();
+    // Below it stays the margin the window's client area of 651 leaves.
+    const int bottomInClient = lowest->Widget()->mapTo(SearchConfigForm->ClientWidget(), QPoint(0, lowest->Height())).y();
+    EXPECT_EQ(window->height() - (lowestRect.bottom() + 1), 651 - bottomInClient) << lowest->Name.toStdString();
 
     TButton* ok = SearchConfigForm->CloseButton;
     const QPoint at = ok->Widget()->mapTo(window, ok->Widget()->rect().center());
