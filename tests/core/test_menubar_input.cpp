@@ -129,7 +129,8 @@ TEST_F(MenuBarInput, AltWithTheAcceleratorLetter)
         QApplication::processEvents();
         EXPECT_EQ(Shown(window), window->Name);
         EXPECT_FALSE(AnyDropDownOpen());
-        QTest::qWait(150);   // the bar lets go of the item it flashed
+        // The bar lets go of the item it flashed.
+        EXPECT_TRUE(QTest::qWaitFor([] { return !BarOf(Form1)->activeAction(); }, 5000));
     }
     Activate(Form1);
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : Form1->Widget(),
@@ -148,6 +149,7 @@ TEST_F(MenuBarInput, AltThenArrowsThenEnter)
         window->Hide();
         Activate(Form1);
         QMenuBar* bar = BarOf(Form1);
+        ASSERT_TRUE(QTest::qWaitFor([bar] { return !bar->activeAction(); }, 5000));
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : Form1->Widget(), Qt::Key_Alt);
         ASSERT_EQ(bar->activeAction(), Form1->File1->Action());
         for (int steps = 0; bar->activeAction() != item->Action() && steps < 10; ++steps)
