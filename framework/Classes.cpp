@@ -220,6 +220,12 @@ void InstallFontSubstitutes()
                                     QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")};
     for (const char* family : {"MS Sans Serif", "Tahoma", "Segoe UI"})
         QFont::insertSubstitutions(QString::fromLatin1(family), narrowSans);
+    // Lucida Console and Courier New both advance 0.6 em per character, as
+    // Liberation Mono does: the monospaced lists keep their columns.
+    const QStringList mono = {QStringLiteral("Liberation Mono"), QStringLiteral("Courier New"),
+                              QStringLiteral("DejaVu Sans Mono")};
+    for (const char* family : {"Lucida Console", "Courier New"})
+        QFont::insertSubstitutions(QString::fromLatin1(family), mono);
 }
 } // namespace
 

@@ -380,10 +380,26 @@ void TLabel::SetCaption(const QString& c)
 {
     text = c;
     label()->setText(AccelText(c));
-    if (autoSize) {
-        QSize s = label()->sizeHint();
-        widget->resize(std::max(s.width(), 1), std::max(s.height(), widget->height()));
+    FitToText();
+}
+
+void TLabel::FitToText()
+{
+    if (!autoSize) return;
+    QSize s = label()->sizeHint();
+    widget->resize(std::max(s.width(), 1), std::max(s.height(), widget->height()));
+}
+
+bool TLabel::HandleEvent(QObject* watched, QEvent* event)
+{
+    if (watched == widget && event->type() == QEvent::FontChange && autoSize && !text.isEmpty()) {
+        // The label has not yet dropped its size hint for the old font.
+        const QString shown = label()->text();
+        label()->clear();
+        label()->setText(shown);
+        FitToText();
     }
+    return TControl::HandleEvent(watched, event);
 }
 
 void TLabel::SetAutoSize(bool v) { autoSize = v; }

@@ -175,8 +175,12 @@ public:
     void SetWordWrap(bool v);
     void SetTransparent(bool v);
     void SetColor(const TColor& c) override;
+    // An auto-sized label follows its font, also one inherited from its
+    // window, so a later font change does not cut the caption.
+    bool HandleEvent(QObject* watched, QEvent* event) override;
 private:
     QLabel* label() const;
+    void FitToText();
     bool autoSize = true;
 };
 

@@ -24,6 +24,9 @@ TForm::TForm(TComponent* AOwner) : TControl(AOwner, nullptr, new QWidget)
     client->setMouseTracking(false);
     widget->setAttribute(Qt::WA_DeleteOnClose, false);
     widget->resize(300, 200);
+    // The platform's default form font; controls made later inherit it.
+    Font()->SetName(QStringLiteral("Tahoma"));
+    Font()->SetHeight(-11);
     LayoutClient();
     if (Application) Application->FormConstructing(this);
 }
@@ -51,9 +54,10 @@ int TForm::Top() const { return widget->frameGeometry().y(); }
 int TForm::Width() const { return widget->frameGeometry().width(); }
 int TForm::Height() const { return widget->frameGeometry().height(); }
 
+// An empty menu shows no bar.
 static int MenuHeight(TMainMenu* menu)
 {
-    return menu && menu->MenuBar() ? menu->MenuBar()->sizeHint().height() : 0;
+    return menu && menu->MenuBar() && menu->HasVisibleItems() ? menu->MenuBar()->sizeHint().height() : 0;
 }
 
 bool TForm::FixedSize() const
@@ -129,7 +133,18 @@ void TForm::FrameMaybeChanged()
 void TForm::LayoutClient()
 {
     int mh = MenuHeight(menu);
-    if (menu && menu->MenuBar()) menu->MenuBar()->setGeometry(0, 0, widget->width(), mh);
+    if (mh != menuHeight) {
+        // The bar came, went or changed its height (items, font): a window
+        // sized by its client area keeps that area and grows by the bar.
+        const int delta = mh - menuHeight;
+        menuHeight = mh;
+        if (!outerHeight && windowState == wsNormal)
+            SetInnerSize(QSize(widget->width(), widget->height() + delta));
+    }
+    if (menu && menu->MenuBar()) {
+        menu->MenuBar()->setGeometry(0, 0, widget->width(), mh);
+        menu->MenuBar()->setVisible(mh > 0);
+    }
     client->setGeometry(0, mh, widget->width(), std::max(0, widget->height() - mh));
     Realign();
 }
@@ -137,15 +152,17 @@ void TForm::LayoutClient()
 void TForm::SetMenu(TMainMenu* m)
 {
     if (menu && menu->MenuBar()) menu->MenuBar()->hide();
-    int before = ClientHeight();
     menu = m;
-    if (menu && menu->MenuBar()) {
-        menu->MenuBar()->setParent(widget);
-        menu->MenuBar()->show();
-    }
-    // The client area keeps its size; the window grows by the menu bar.
-    widget->resize(widget->width(), before + MenuHeight(menu));
+    if (menu && menu->MenuBar()) menu->MenuBar()->setParent(widget);
     LayoutClient();
+}
+
+void TForm::MenuChanged() { LayoutClient(); }
+
+void TForm::ApplyFont()
+{
+    TControl::ApplyFont();
+    LayoutClient();   // the menu bar follows the window's font
 }
 
 void TForm::Show()

@@ -15,6 +15,14 @@
 // Geometry: Left/Top/Width/Height are the outer bounds on the screen (frame
 // included; offscreen there is no frame, so outer = client size plus the
 // menu bar). ClientWidth/ClientHeight are the inner area below the menu bar.
+// Whichever was set last is kept when the menu bar comes, goes or changes its
+// height: a window sized by its client area grows by the bar, one sized by
+// its outer bounds gives the bar's room from its client area.
+//
+// Every window starts with the framework's default font, "Tahoma" at 11
+// pixels, like the platform's forms; windows that name another font set it
+// in their constructor. Windows fonts are drawn with installed
+// metric-compatible stand-ins (TFont).
 #include "Controls.h"
 #include "Dialogs.h"
 #include "Menus.h"
@@ -95,6 +103,9 @@ public:
 
     TMainMenu* Menu() const { return menu; }
     void SetMenu(TMainMenu* m);
+    // Framework side: the menu's items or captions changed (its bar may need
+    // another height).
+    void MenuChanged();
 
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
@@ -110,6 +121,9 @@ public:
     // Places the window by Position (called on the first Show).
     void ApplyPosition();
 
+protected:
+    void ApplyFont() override;
+
 private:
     void LayoutClient();
     QSize FrameExtra() const;
@@ -121,6 +135,7 @@ private:
     bool FixedSize() const;
     QWidget* client = nullptr;
     TMainMenu* menu = nullptr;
+    int menuHeight = 0;   // the bar height the window's size accounts for
     TFormBorderStyle borderStyle = bsSizeable;
     TBorderIcons borderIcons = biSystemMenu | biMinimize | biMaximize;
     TPosition position = poDesigned;

@@ -5,7 +5,10 @@
 //     New1  = new TMenuItem(this, File1);       New1->SetCaption("&New...");
 //     New1->OnClick = Bind(this, &TForm1::MainMenuNewClick);
 // A caption "-" makes a separator. A form's first TMainMenu becomes its menu
-// bar.
+// bar. An item opens a drop-down only while it has children; a top-level item
+// without children is a command of the bar itself (a click runs its OnClick).
+// Top-level captions without an '&' get an accelerator letter of their own
+// (Alt+letter), unique within the bar; Caption() stays as set.
 #include "Classes.h"
 
 #include <QAction>
@@ -18,6 +21,7 @@ class QMenu;
 class QMenuBar;
 class TMenuItem;
 class TImageList;
+class TForm;
 
 // What menus and items share: an ordered list of child items.
 class TMenuItemList : public TComponent {
@@ -29,7 +33,9 @@ public:
     // Framework side: the Qt menu the child actions go into (made on demand).
     virtual QMenu* SubMenu() = 0;
     virtual void ChildAdded(TMenuItem* item);
-    void ChildRemoved(TMenuItem* item);
+    virtual void ChildRemoved(TMenuItem* item);
+    // A child's caption or visibility changed.
+    virtual void ChildChanged(TMenuItem*) {}
     TImageList* Images = nullptr;
 protected:
     std::vector<TMenuItem*> items;
@@ -59,6 +65,10 @@ public:
 
     QAction* Action() const { return action; }
     QMenu* SubMenu() override;
+    void ChildRemoved(TMenuItem* item) override;
+    // Framework side: the text the action shows (the caption with an
+    // accelerator the bar chose for it).
+    void SetDisplayText(const QString& text);
 private:
     TMenuItemList* parentList;
     QPointer<QAction> action;
@@ -75,7 +85,15 @@ public:
     QMenuBar* MenuBar() const { return bar; }
     QMenu* SubMenu() override { return nullptr; }
     void ChildAdded(TMenuItem* item) override;
+    void ChildRemoved(TMenuItem* item) override;
+    void ChildChanged(TMenuItem* item) override;
+    // True when at least one top-level item is visible: an empty menu shows
+    // no bar and takes no room.
+    bool HasVisibleItems() const;
 private:
+    void Changed();
+    void AssignAccelerators();
+    TForm* OwnerForm() const;
     QPointer<QMenuBar> bar;
 };
 

@@ -1,0 +1,75 @@
+#pragma once
+// The whole program's windows, created as the program entry creates them, on
+// a small database in a working folder of their own; every global the
+// start-up touches is put back afterwards.
+#include "core/Entry.h"
+#include "core/MainWindow.h"
+#include "core/Record.h"
+#include "core/Settings.h"
+#include "core/WebText.h"
+#include "framework/Framework.h"
+#include "support/FakeHttpServer.h"
+#include "support/FixtureDb.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class AllWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        savedDir = QDir::currentPath();
+        savedMatrix = ColorMatrix;
+        InternetEnabled = true;
+        // Nothing listens there: the start-up's internet probe fails at once.
+        InternetProbeAddress = FakeHttpServer::RefusedAddress();
+        db = std::make_unique<FixtureDb>();
+        db->InsertSubstance({{"name", "Atranorin"}, {"A", 75}, {"B", 73}, {"C", 79}, {"BefVis", "No Result"},
+                             {"BefUVS", "No Result"}, {"BefUVL", "No Result"}, {"Archers", "No Result"},
+                             {"AftVis", "No Result"}, {"AftUV", "No Result"}, {"KResult", "No Result"},
+                             {"CResult", "No Result"}, {"KCResult", "No Result"}, {"PDResult", "No Result"},
+                             {"Cortex", "No Result"}, {"Medulla", "No Result"}, {"GroupName", "Depsides"},
+                             {"Related", "Chloroatranorin"}});
+        db->InsertSubstance({{"name", "Chloroatranorin"}, {"A", 74}, {"C", 78}, {"GroupName", "Depsides"},
+                             {"Related", "Atranorin"}});
+        db->InsertLichen("Parmelia sulcata", "Atranorin", "Parmelia");
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QS_SOURCE_DIR "/data/Default.scfg"), db->Dir() + "/Default.scfg"));
+        db->CloseHandle();
+        ASSERT_TRUE(QDir::setCurrent(db->Dir()));
+        CreateAllForms();
+        ASSERT_EQ(Application->ComponentCount(), 19);
+    }
+    void TearDown() override
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->inherits("QMenu")) w->hide();
+        DestroyAllForms();
+        QDir::setCurrent(savedDir);
+        ResetSettings();
+        InternetEnabled = true;
+        SpotsSaved = true;
+        SortColumn = 0;
+        Spots.clear();
+        ColorMatrix = savedMatrix;
+    }
+
+    // The nineteen windows in their creation order.
+    std::vector<TForm*> Windows() const
+    {
+        std::vector<TForm*> forms;
+        for (int i = 0; i < Application->ComponentCount(); ++i)
+            forms.push_back(dynamic_cast<TForm*>(Application->Components(i)));
+        return forms;
+    }
+
+    QString savedDir;
+    std::array<TColorRow, 20> savedMatrix;
+    std::unique_ptr<FixtureDb> db;
+};

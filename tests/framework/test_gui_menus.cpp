@@ -1,0 +1,228 @@
+// Menu bars: a top-level item is a command until it has children, and a
+// command again when its last child goes; automatic accelerators; an empty
+// menu shows no bar; the bar never takes the client area's room from a
+// window sized by its client area.
+#include "framework/Framework.h"
+
+#include <QApplication>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class TMenuForm : public TForm {
+public:
+    explicit TMenuForm(TComponent* owner) : TForm(owner)
+    {
+        SetClientWidth(400);
+        SetClientHeight(120);
+        Bottom = new TButton(this, this);
+        Bottom->SetBounds(10, 90, 80, 30);   // the client area's bottom row
+        Bottom->SetCaption("Bottom");
+        Menu1 = new TMainMenu(this);
+    }
+    TMenuItem* Add(TMenuItemList* parent, const QString& caption)
+    {
+        auto* m = new TMenuItem(this, parent);
+        m->SetCaption(caption);
+        m->OnClick = [this, m](TObject*) { clicked << m->Caption(); };
+        return m;
+    }
+    TButton* Bottom;
+    TMainMenu* Menu1;
+    QStringList clicked;
+};
+
+void ClickOnBar(TForm& form, TMenuItem* item)
+{
+    QMenuBar* bar = form.Menu()->MenuBar();
+    const QRect r = bar->actionGeometry(item->Action());
+    ASSERT_FALSE(r.isEmpty());
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, r.center());
+    QApplication::processEvents();
+}
+
+void CloseDropDowns()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("QMenu") && w->isVisible()) w->hide();
+}
+
+QString Accelerator(TMenuItem* item)
+{
+    return QKeySequence::mnemonic(item->Action()->text()).toString();
+}
+
+} // namespace
+
+TEST(GuiMenus, ATopLevelItemDropsDownOnlyWhileItHasChildren)
+{
+    TMenuForm form(Application);
+    TMenuItem* file = form.Add(form.Menu1, "File");
+    TMenuItem* open = form.Add(file, "Open");
+    TMenuItem* search = form.Add(form.Menu1, "Search");
+    form.Show();
+
+    // A command item: the click runs it, no drop-down.
+    ClickOnBar(form, search);
+    EXPECT_EQ(form.clicked, QStringList{"Search"});
+    EXPECT_EQ(search->Action()->menu(), nullptr);
+
+    // An item with children: the click opens them and runs nothing.
+    ClickOnBar(form, file);
+    ASSERT_NE(file->Action()->menu(), nullptr);
+    EXPECT_TRUE(file->Action()->menu()->isVisible());
+    EXPECT_EQ(form.clicked, QStringList{"Search"});
+    CloseDropDowns();
+
+    // Children added later turn a command into a drop-down ...
+    TMenuItem* sub = form.Add(search, "Sub");
+    ASSERT_NE(search->Action()->menu(), nullptr);
+    ClickOnBar(form, search);
+    EXPECT_TRUE(search->Action()->menu()->isVisible());
+    EXPECT_EQ(form.clicked, QStringList{"Search"});
+    CloseDropDowns();
+
+    // ... and without its last child it is a command again.
+    delete sub;
+    EXPECT_EQ(search->Action()->menu(), nullptr);
+    ClickOnBar(form, search);
+    EXPECT_EQ(form.clicked, (QStringList{"Search", "Search"}));
+    delete open;
+    ClickOnBar(form, file);
+    EXPECT_EQ(form.clicked, (QStringList{"Search", "Search", "File"}));
+    EXPECT_EQ(file->Caption(), "File");
+}
+
+struct AcceleratorCase {
+    const char* name;
+    QStringList captions;
+    QStringList expected;   // as QKeySequence writes Alt+letter, "" for none
+};
+void PrintTo(const AcceleratorCase& c, std::ostream* os) { *os << c.name; }
+
+class GuiMenuAccelerators : public ::testing::TestWithParam<AcceleratorCase> {};
+
+TEST_P(GuiMenuAccelerators, EachItemOfTheBarGetsItsOwnLetter)
+{
+    TMenuForm form(Application);
+    std::vector<TMenuItem*> items;
+    for (const QString& c : GetParam().captions) items.push_back(form.Add(form.Menu1, c));
+    for (size_t i = 0; i < items.size(); ++i) {
+        SCOPED_TRACE(items[i]->Caption().toStdString());
+        EXPECT_EQ(Accelerator(items[i]), GetParam().expected[int(i)]);
+        EXPECT_EQ(items[i]->Caption(), GetParam().captions[int(i)]);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GuiMenuAccelerators,
+    ::testing::Values(
+        AcceleratorCase{"FirstLettersWhileFree",
+                        {"File", "Substances", "Lichens", "Search Configuration", "Calculate", "Cune", "Help"},
+                        {"Alt+F", "Alt+S", "Alt+L", "Alt+C", "Alt+A", "Alt+U", "Alt+H"}},
+        AcceleratorCase{"AMarkedLetterIsKeptAndReserved", {"File", "&Fix", "E&dit"}, {"Alt+I", "Alt+F", "Alt+D"}},
+        AcceleratorCase{"DoubledAmpersandIsAPlainCharacter", {"A&&B", "AB"}, {"Alt+A", "Alt+B"}},
+        AcceleratorCase{"NoLetterLeft", {"Ab", "Ba", "AB"}, {"Alt+A", "Alt+B", ""}}),
+    [](const ::testing::TestParamInfo<AcceleratorCase>& info) { return std::string(info.param.name); });
+
+TEST(GuiMenus, AltWithTheLetterRunsACommandItem)
+{
+    TMenuForm form(Application);
+    TMenuItem* file = form.Add(form.Menu1, "File");
+    form.Add(file, "Open");
+    form.Add(form.Menu1, "Search");
+    form.Show();
+    QApplication::setActiveWindow(form.Widget());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.Widget()));
+    QTest::keyClick(form.Bottom->Widget(), Qt::Key_S, Qt::AltModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(form.clicked, QStringList{"Search"});
+    EXPECT_FALSE(file->Action()->menu()->isVisible());
+}
+
+TEST(GuiMenus, AnEmptyMenuShowsNoBar)
+{
+    TMenuForm form(Application);
+    form.Show();
+    EXPECT_FALSE(form.Menu1->MenuBar()->isVisible());
+    EXPECT_EQ(form.ClientHeight(), 120);
+    EXPECT_EQ(form.Widget()->height(), 120);
+    EXPECT_EQ(form.ClientWidget()->y(), 0);
+
+    TMenuItem* file = form.Add(form.Menu1, "File");
+    EXPECT_TRUE(form.Menu1->MenuBar()->isVisible());
+    EXPECT_EQ(form.ClientHeight(), 120);
+    // Hidden items count as none.
+    file->SetVisible(false);
+    EXPECT_FALSE(form.Menu1->MenuBar()->isVisible());
+    EXPECT_EQ(form.ClientHeight(), 120);
+    EXPECT_EQ(form.Widget()->height(), 120);
+}
+
+// The bar's height is known only once it has items; a window sized by its
+// client area keeps that area whenever the items come, before or after the
+// first show and after a change of the window's font.
+TEST(GuiMenus, TheClientAreaKeepsItsSizeUnderTheBar)
+{
+    for (bool itemsAfterShow : {false, true}) {
+        SCOPED_TRACE(itemsAfterShow ? "items after the show" : "items before the show");
+        TMenuForm form(Application);
+        if (itemsAfterShow) form.Show();
+        form.Add(form.Add(form.Menu1, "File"), "Open");
+        form.Show();
+        QApplication::processEvents();
+        const int bar = form.Menu1->MenuBar()->height();
+        EXPECT_GT(bar, 0);
+        EXPECT_EQ(form.ClientHeight(), 120);
+        EXPECT_EQ(form.ClientWidth(), 400);
+        EXPECT_EQ(form.Widget()->height(), 120 + bar);
+        EXPECT_EQ(form.ClientWidget()->geometry(), QRect(0, bar, 400, 120));
+        const QRect bottom(form.Bottom->Widget()->mapTo(form.Widget(), QPoint(0, 0)), form.Bottom->Widget()->size());
+        EXPECT_TRUE(form.Widget()->rect().contains(bottom));
+
+        form.Font()->SetHeight(-20);
+        QApplication::processEvents();
+        EXPECT_GT(form.Menu1->MenuBar()->height(), bar);
+        EXPECT_EQ(form.ClientHeight(), 120);
+        EXPECT_EQ(form.ClientWidget()->height(), 120);
+    }
+}
+
+// A window given its outer size keeps it: the bar's room comes from the client
+// area.
+TEST(GuiMenus, AnOuterSizeStaysWhenTheBarComes)
+{
+    TMenuForm form(Application);
+    form.SetBounds(0, 0, 400, 300);
+    form.Add(form.Menu1, "Search");
+    form.Show();
+    QApplication::processEvents();
+    const int bar = form.Menu1->MenuBar()->height();
+    EXPECT_EQ(form.Height(), 300);
+    EXPECT_EQ(form.ClientHeight(), 300 - bar - (form.Height() - form.Widget()->height()));
+}
+
+// An auto-sized label keeps fitting its caption when its own font or its
+// window's font grows after the caption was set.
+TEST(GuiLabels, AnAutoSizedLabelFollowsItsFont)
+{
+    TMenuForm form(Application);
+    auto* own = new TLabel(&form, &form);
+    own->SetCaption("Thallus Spot Tests");
+    auto* inherited = new TLabel(&form, &form);
+    inherited->SetCaption("Lichen color under UV");
+    own->Font()->SetHeight(-24);
+    form.Font()->SetHeight(-20);
+    for (TLabel* label : {own, inherited}) {
+        SCOPED_TRACE(label->Caption().toStdString());
+        QWidget* w = label->Widget();
+        EXPECT_GE(w->width(), w->fontMetrics().horizontalAdvance(label->Caption()));
+        EXPECT_GE(w->height(), w->fontMetrics().height());
+    }
+}
