@@ -89,8 +89,11 @@ TEST_F(MenuBarInput, EachTopLevelItemClickedOnTheBar)
                 ++dropDowns;
                 ASSERT_NE(item->Action()->menu(), nullptr);
                 EXPECT_TRUE(item->Action()->menu()->isVisible());
-                for (const auto& [_, window] : commands)
-                    if (window != form) EXPECT_EQ(Shown(window), QString());
+                for (const auto& [_, window] : commands) {
+                    if (window != form) {
+                        EXPECT_EQ(Shown(window), QString());
+                    }
+                }
                 CloseDropDowns();
             } else {
                 ++commandItems;
