@@ -3,6 +3,8 @@
 #include "framework/Database.h"
 #include "framework/Exceptions.h"
 #include "framework/Text.h"
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -124,9 +126,43 @@ QString BuildCandidateSql(const TSubstanceRecord& spot, const QString& tolerance
     return statement + genusPart + groupPart + QStringLiteral("GROUP BY name");
 }
 
+QStringList WildcardNamesWithLichens(TSQLConnection& connection, const TNameFilter& genus)
+{
+    // A row spelling the name itself (ASCII case aside) is a LIKE match too:
+    // the index finds those at once, for all such names in one statement.
+    TSQLQuery q(&connection);
+    q.SQL = QStringLiteral("SELECT DISTINCT S.name, EXISTS (SELECT 1 FROM Lichens L "
+                           "WHERE L.Substance = S.name COLLATE NOCASE");
+    if (genus.Active)
+        q.SQL += QStringLiteral(" AND L.Genus IN ") + BoundInList(genus, q.Params);
+    q.SQL += QStringLiteral(") AS Spelled FROM Substances S WHERE instr(S.name, '%') > 0 OR instr(S.name, '_') > 0");
+    q.Open();
+    QStringList withLichens, others;
+    for (; !q.Eof(); q.Next())
+        (q.FieldByName(QStringLiteral("Spelled")).AsInteger() ? withLichens : others)
+            << q.FieldByName(QStringLiteral("name")).AsString();
+    q.Close();
+
+    // The others by LIKE itself, one bound pattern each, which the engine
+    // narrows to the index range of the pattern's literal start.
+    for (const QString& name : others) {
+        q.Close();
+        q.Params = {name};
+        q.SQL = QStringLiteral("SELECT 1 AS Found FROM Lichens L WHERE L.Substance LIKE ?1");
+        if (genus.Active)
+            q.SQL += QStringLiteral(" AND L.Genus IN ") + BoundInList(genus, q.Params);
+        q.SQL += QStringLiteral(" LIMIT 1");
+        q.Open();
+        if (!q.Eof())
+            withLichens << name;
+    }
+    return withLichens;
+}
+
 TCandidateStatement BuildIndexedCandidateQuery(const TSubstanceRecord& spot, const QString& tolerance,
                                                const QString& rfErrorTolerance,
-                                               const TNameFilter& genus, const TNameFilter& group)
+                                               const TNameFilter& genus, const TNameFilter& group,
+                                               const QStringList& wildcardNamesWithLichens)
 {
     TCandidateStatement st;
     const QString tol = EffectiveTolerance(spot, tolerance, rfErrorTolerance);
@@ -141,16 +177,22 @@ TCandidateStatement BuildIndexedCandidateQuery(const TSubstanceRecord& spot, con
         sql += QStringLiteral(" AND ");
     }
 
+    QJsonArray wildcardNames;
+    for (const QString& name : wildcardNamesWithLichens)
+        wildcardNames.append(name);
+    st.Params.append(QString::fromUtf8(QJsonDocument(wildcardNames).toJson(QJsonDocument::Compact)));
+    const QString wildcardList = QStringLiteral("?") + QString::number(st.Params.size());
+
     QString genusCondition;
     if (genus.Active)
         genusCondition = QStringLiteral(" AND L.Genus IN ") + BoundInList(genus, st.Params);
     // LIKE without wildcards is equality ignoring ASCII case, which is what
     // NOCASE compares, so the index answers every name but those holding a
-    // wildcard, which keep their LIKE.
+    // wildcard, whose answer the run has settled beforehand.
     sql += QStringLiteral("CASE WHEN instr(S.name, '%') > 0 OR instr(S.name, '_') > 0 "
-                          "THEN EXISTS (SELECT 1 FROM Lichens L WHERE L.Substance LIKE S.name") +
-           genusCondition +
-           QStringLiteral(") ELSE EXISTS (SELECT 1 FROM Lichens L WHERE L.Substance = S.name COLLATE NOCASE") +
+                          "THEN S.name IN (SELECT value FROM json_each(") +
+           wildcardList +
+           QStringLiteral(")) ELSE EXISTS (SELECT 1 FROM Lichens L WHERE L.Substance = S.name COLLATE NOCASE") +
            genusCondition + QStringLiteral(") END");
     if (group.Active)
         sql += QStringLiteral(" AND S.GroupName IN ") + BoundInList(group, st.Params);

@@ -49,15 +49,24 @@ QString BuildCandidateSql(const TSubstanceRecord& spot, const QString& tolerance
                           const QString& rfErrorTolerance, const TNameFilter& genus,
                           const TNameFilter& group);
 
+// The names of Substances holding "%" or "_" that some lichen row matches by
+// LIKE (in one of the genera when the genus filter is active). Whether a
+// substance has lichen rows does not depend on the spot, so a run settles
+// these once, in one statement, where the statement of every spot would
+// otherwise scan the lichen rows for each of them.
+QStringList WildcardNamesWithLichens(TSQLConnection& connection, const TNameFilter& genus);
+
 // The statement the engine runs: the same rows as BuildCandidateSql, with the
 // lichen lookup as an EXISTS under NOCASE that the index on
-// Lichens(Substance COLLATE NOCASE) serves (LIKE only for names holding "%"
-// or "_"), and the tolerance and names bound.
+// Lichens(Substance COLLATE NOCASE) serves, a name holding "%" or "_" looked
+// up in `wildcardNamesWithLichens` (WildcardNamesWithLichens for the same
+// genus filter), and the tolerance and names bound.
 TCandidateStatement BuildIndexedCandidateQuery(const TSubstanceRecord& spot, const QString& tolerance,
                                                const QString& rfErrorTolerance,
-                                               const TNameFilter& genus, const TNameFilter& group);
+                                               const TNameFilter& genus, const TNameFilter& group,
+                                               const QStringList& wildcardNamesWithLichens);
 
-// Creates the NOCASE index on Lichens(Substance) when it is missing. A
+// Creates the lichen indexes when they are missing (EnsureLichenIndex). A
 // database that refuses (read-only, locked) is left as it is: the query
 // gives the same rows without the index, only slower.
 void EnsureCandidateIndex(TSQLConnection& connection);

@@ -3,6 +3,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Text.h"
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -19,12 +20,21 @@ private:
 // Opens the candidate statement of the spot on the query; false when the
 // spot has no Rf value (no statement is run then).
 bool OpenCandidates(const TSubstanceRecord& spot, const QString& tolerance, const TMatchSettings& settings,
-                    TSQLQuery& query)
+                    TSQLQuery& query, const QStringList* wildcardNamesWithLichens)
 {
     if (!SpotHasRfValue(spot))
         return false;
+    // The tolerance is checked before the database is read.
+    EffectiveTolerance(spot, tolerance, settings.ToleranceText);
+    QStringList settled;
+    if (!wildcardNamesWithLichens) {
+        if (query.SQLConnection)
+            settled = WildcardNamesWithLichens(*query.SQLConnection, settings.Genus);
+        wildcardNamesWithLichens = &settled;
+    }
     const TCandidateStatement st = BuildIndexedCandidateQuery(spot, tolerance, settings.ToleranceText,
-                                                              settings.Genus, settings.Group);
+                                                              settings.Genus, settings.Group,
+                                                              *wildcardNamesWithLichens);
     query.Close();
     query.SQL = st.Sql;
     query.Params = st.Params;
@@ -95,9 +105,10 @@ TSubstanceRecord WithThallusReactions(const TSubstanceRecord& spot, const TMatch
 }
 
 std::vector<TMatchRow> MatchByRfError(const TSubstanceRecord& spot, const TMatchSettings& settings,
-                                      const TColorMatrix& matrix, TSQLQuery& query, int sortColumn)
+                                      const TColorMatrix& matrix, TSQLQuery& query, int sortColumn,
+                                      const QStringList* wildcardNamesWithLichens)
 {
-    if (!OpenCandidates(spot, QString(), settings, query))
+    if (!OpenCandidates(spot, QString(), settings, query, wildcardNamesWithLichens))
         return {};
     const int tolerance = StrToIntDef(settings.ToleranceText, 0);
     const TCompareSwitches switches = settings.Switches();
@@ -118,10 +129,11 @@ std::vector<TMatchRow> MatchByRfError(const TSubstanceRecord& spot, const TMatch
 }
 
 std::vector<TMatchRow> MatchByCorrelation(const TSubstanceRecord& spot, const TMatchSettings& settings,
-                                          const TColorMatrix& matrix, TSQLQuery& query, int sortColumn)
+                                          const TColorMatrix& matrix, TSQLQuery& query, int sortColumn,
+                                          const QStringList* wildcardNamesWithLichens)
 {
     const QString factorText = settings.CorrelationFactorText;
-    if (!OpenCandidates(spot, factorText, settings, query))
+    if (!OpenCandidates(spot, factorText, settings, query, wildcardNamesWithLichens))
         return {};
     const TCompareSwitches switches = settings.Switches();
     const TCandidateReader reader(query);
@@ -144,6 +156,14 @@ TMatchResult MatchAllSpots(const std::vector<TSubstanceRecord>& spots, const TMa
     if (spots.empty())
         return result;
     try {
+        // Settled once for all spots of the run, on the first spot that
+        // runs a statement, so a failure comes in the same order as before.
+        std::optional<QStringList> wildcardNames;
+        auto settledWildcardNames = [&]() -> const QStringList* {
+            if (!wildcardNames && query.SQLConnection)
+                wildcardNames = WildcardNamesWithLichens(*query.SQLConnection, settings.Genus);
+            return wildcardNames ? &*wildcardNames : nullptr;
+        };
         if (query.SQLConnection)
             EnsureCandidateIndex(*query.SQLConnection);
         for (const TSubstanceRecord& spot : spots) {
@@ -155,9 +175,17 @@ TMatchResult MatchAllSpots(const std::vector<TSubstanceRecord>& spots, const TMa
                 result.Rows.push_back(SpotRow(work, TRowKind::CuneSpot));
             }
             work = WithThallusReactions(work, settings);
-            std::vector<TMatchRow> rows = settings.MatchingMethod == RfErrorMethod
-                                              ? MatchByRfError(work, settings, matrix, query, sortColumn)
-                                              : MatchByCorrelation(work, settings, matrix, query, sortColumn);
+            const QString tolerance =
+                settings.MatchingMethod == RfErrorMethod ? QString() : settings.CorrelationFactorText;
+            const QStringList* names = nullptr;
+            if (SpotHasRfValue(work)) {
+                EffectiveTolerance(work, tolerance, settings.ToleranceText);
+                names = settledWildcardNames();
+            }
+            std::vector<TMatchRow> rows =
+                settings.MatchingMethod == RfErrorMethod
+                    ? MatchByRfError(work, settings, matrix, query, sortColumn, names)
+                    : MatchByCorrelation(work, settings, matrix, query, sortColumn, names);
             for (TMatchRow& r : rows)
                 result.Rows.push_back(std::move(r));
         }
