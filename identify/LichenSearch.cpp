@@ -37,9 +37,12 @@ const QString OtherSubstanceRow = QStringLiteral(
 
 const QString SingleNameSql = QStringLiteral("SELECT Lichen FROM Lichens WHERE Substance LIKE ?1");
 
-// The database's state as far as this connection can tell: its own changes
-// and those committed by other connections.
+// The database's state as far as this connection can tell: which file on
+// which open connection, its own changes and those committed by other
+// connections.
 struct TDataState {
+    const void* Handle = nullptr;
+    QString File;
     long long OwnChanges = -1;
     long long DataVersion = -1;
     bool operator==(const TDataState&) const = default;
@@ -50,9 +53,11 @@ TDataState CurrentDataState(TSQLConnection& connection)
     // Its own query, closed at once: no read stays open on the file.
     TSQLQuery q(&connection);
     q.SQL = QStringLiteral("SELECT total_changes() AS OwnChanges, "
-                           "(SELECT data_version FROM pragma_data_version) AS DataVersion");
+                           "(SELECT data_version FROM pragma_data_version) AS DataVersion, "
+                           "(SELECT file FROM pragma_database_list WHERE name = 'main') AS File");
     q.Open();
-    const TDataState state{q.FieldByName(QStringLiteral("OwnChanges")).AsLargeInt(),
+    const TDataState state{connection.Handle(), q.FieldByName(QStringLiteral("File")).AsString(),
+                           q.FieldByName(QStringLiteral("OwnChanges")).AsLargeInt(),
                            q.FieldByName(QStringLiteral("DataVersion")).AsLargeInt()};
     q.Close();
     return state;

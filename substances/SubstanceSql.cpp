@@ -10,6 +10,8 @@
 #include <QHash>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 QStringList SynonymLines(const QString& synonyms)
 {
@@ -74,10 +76,16 @@ QStringList SubstanceListLines(const QString& searchText)
         if (!firstSynonyms.contains(key))
             firstSynonyms.insert(key, synonymsField.AsString());
     }
-    std::stable_sort(names.begin(), names.end(), NameLess);
+    // NameLess order, each name's key made once.
+    std::vector<std::pair<QString, QString>> keyed;
+    keyed.reserve(std::size_t(names.size()));
+    for (const QString& name : names)
+        keyed.emplace_back(NameKey(name), name);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
 
     QStringList lines;
-    for (const QString& name : names) {
+    for (const auto& [key, name] : keyed) {
         lines << name;
         QString synonyms;
         if (HoldsLikeWildcard(name)) {

@@ -135,9 +135,13 @@ protected:
                               const TNameFilter& group)
     {
         const QString reference = BuildCandidateSql(spot, tolerance, "", genus, group);
-        const TCandidateStatement indexed = BuildIndexedCandidateQuery(spot, tolerance, "", genus, group,
-                                                                       WildcardNamesWithLichens(connection, genus));
-        EXPECT_EQ(RowsOf(indexed.Sql, indexed.Params, false), RowsOf(reference, {}, false)) << reference.toStdString();
+        QStringList columns;
+        for (int i = 0; i <= 20; ++i)
+            columns << ColumnNames[i];
+        columns << "GroupName";
+        TLichenNameSet lichenNames(connection, genus);
+        EXPECT_EQ(CandidateRows(spot, tolerance, "", group, columns, lichenNames, query), RowsOf(reference, {}, false))
+            << reference.toStdString();
     }
 
     FixtureDb db;
@@ -182,7 +186,7 @@ TEST_F(EngineTest, ToleranceMustBeANumberWhenItEntersTheStatement)
     const TSubstanceRecord spot = Spot("Spot 1", {{A, "30"}});
     for (const char* bad : {"", "abc", "2)", "1 OR 1=1", "2;"}) {
         EXPECT_THROW(BuildCandidateSql(spot, "", bad, {}, {}), EDatabaseError) << bad;
-        EXPECT_THROW(BuildIndexedCandidateQuery(spot, "", bad, {}, {}, {}), EDatabaseError) << bad;
+        EXPECT_THROW(BuildIndexedCandidateQuery(spot, "", bad, {}), EDatabaseError) << bad;
     }
     // A spot without a value runs no statement, so nothing is wrong yet.
     EXPECT_NO_THROW(BuildCandidateSql(Spot("Spot 1", {}), "", "abc", {}, {}));
@@ -288,8 +292,7 @@ TEST_F(EngineTest, IndexedStatementAgreesOnAGeneratedDatabase)
 TEST_F(EngineTest, RunCreatesTheLichenIndexAndTheStatementUsesIt)
 {
     Run({Spot("Spot 1", {{A, "30"}})}, RfError());
-    const TCandidateStatement st = BuildIndexedCandidateQuery(Spot("Spot 1", {{A, "30"}}), "", "2", {}, {},
-                                                              WildcardNamesWithLichens(connection, {}));
+    const TCandidateStatement st = LichenNamesStatement("[\"Atranorin\"]", {true, {"Parmelia"}});
     TSQLQuery plan(&connection);
     plan.SQL = "EXPLAIN QUERY PLAN " + st.Sql;
     plan.Params = st.Params;
