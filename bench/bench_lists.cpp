@@ -3,9 +3,9 @@
 // Substances", a character typed into its search edit, "View Lichens", the
 // lichen search over five selected substances (the count as the fifth row is
 // selected, and the "View Lichens" button), and the warm start-up to an idle
-// main window. Beside them the statements of the Parts where the Parts give
-// one: the substance list's per-name synonym statement, the lichen list's
-// statement, and the INTERSECT of the lichen search.
+// main window. Beside them the statements they replace: the substance
+// list's per-name synonym statement, the lichen list's statement alone, and
+// the INTERSECT of the lichen search.
 #include "BenchDb.h"
 
 #include "core/Entry.h"
@@ -130,8 +130,8 @@ void TypeIntoSubstanceSearch(benchmark::State& state)
     state.counters["lines"] = RecordListForm->RecordListBox->Items()->Count();
 }
 
-// The Parts' list: the names, then one synonym statement per name.
-void PartsSubstanceListStatements(benchmark::State& state)
+// The reference list: the names, then one synonym statement per name.
+void ReferenceSubstanceListStatements(benchmark::State& state)
 {
     Program(state);
     size_t lines = 0;
@@ -159,7 +159,7 @@ void ViewLichens(benchmark::State& state)
     state.counters["lines"] = LichenListForm->LichenListBox->Items()->Count();
 }
 
-void PartsLichenListStatement(benchmark::State& state)
+void ReferenceLichenListStatement(benchmark::State& state)
 {
     Program(state);
     size_t rows = 0;
@@ -216,8 +216,8 @@ void ViewLichensButton(benchmark::State& state)
     state.SetLabel(Form1->ViewLichensButton->Caption().toStdString());
 }
 
-// The Parts' statement: one SELECT per name joined by INTERSECT.
-void PartsLichenSearchStatement(benchmark::State& state)
+// The reference statement: one SELECT per name joined by INTERSECT.
+void ReferenceLichenSearchStatement(benchmark::State& state)
 {
     Program(state);
     const QStringList names = BenchSelectedSubstances(int(state.range(0)));
@@ -255,12 +255,12 @@ void Scales(benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond
 
 BENCHMARK(ViewSubstances)->Apply(Scales);
 BENCHMARK(TypeIntoSubstanceSearch)->Apply(Scales);
-BENCHMARK(PartsSubstanceListStatements)->Apply(Scales);
+BENCHMARK(ReferenceSubstanceListStatements)->Apply(Scales);
 BENCHMARK(ViewLichens)->Apply(Scales);
-BENCHMARK(PartsLichenListStatement)->Apply(Scales);
+BENCHMARK(ReferenceLichenListStatement)->Apply(Scales);
 BENCHMARK(SelectFifthSubstance)->Apply(Scales);
 BENCHMARK(ViewLichensButton)->Apply(Scales);
-BENCHMARK(PartsLichenSearchStatement)->Apply(Scales);
+BENCHMARK(ReferenceLichenSearchStatement)->Apply(Scales);
 BENCHMARK(WarmStartUp)->Apply(Scales);
 
 } // namespace

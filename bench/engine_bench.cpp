@@ -150,8 +150,8 @@ BENCHMARK_CAPTURE(Engine, RfError_Typical, RfErrorMethod, true)->Apply(Scales);
 BENCHMARK_CAPTURE(Engine, Correlation_Typical, CorrelationMethod, true)->Apply(Scales);
 BENCHMARK_CAPTURE(CandidateStatements, Indexed_Worst, false, false)->Apply(Scales);
 BENCHMARK_CAPTURE(CandidateStatements, Indexed_Typical, true, false)->Apply(Scales);
-BENCHMARK_CAPTURE(CandidateStatements, PartsLikeJoin_Worst, false, true)->Apply(OnceAtScale1);
-BENCHMARK_CAPTURE(CandidateStatements, PartsLikeJoin_Typical, true, true)->Apply(OnceAtScale1);
+BENCHMARK_CAPTURE(CandidateStatements, ReferenceLikeJoin_Worst, false, true)->Apply(OnceAtScale1);
+BENCHMARK_CAPTURE(CandidateStatements, ReferenceLikeJoin_Typical, true, true)->Apply(OnceAtScale1);
 
 } // namespace
 
