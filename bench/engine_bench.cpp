@@ -1,17 +1,17 @@
-// The matching engine on a synthetic database of full size (1,000
-// substances, 60,000 lichen rows), ten spots at a time: worst case (one Rf
-// value each, tolerance 5) and typical case (three values, tolerance 2), for
-// both methods, beside the plain LIKE-join statement the engine replaces.
+// The matching engine on generated databases of reference shape (BenchDb.h):
+// scale 1 (1,000 substances, 60,000 lichen rows) and scale 10. Ten spots at
+// a time: worst case (one Rf value each, tolerance 5) and typical case (A, B'
+// and C, tolerance 2), for both methods, beside the plain LIKE-join statement
+// of the candidate query that the engine replaces.
+#include "BenchDb.h"
 #include "identify/MatchEngine.h"
 #include "framework/Database.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <random>
 
@@ -20,38 +20,18 @@ namespace {
 const QStringList ColorNames = {"No Result", "White",  "Brown",  "P.Brown", "Purple", "Lilac",
                                 "Yellow",    "P. Yellow", "Orange", "Pink",  "Red",    "P.Red",
                                 "D. Red",    "B. Blue", "D. Blue", "Green", "Gray",   "Black"};
-const char* const RfColumns[] = {"A", "B", "Bprime", "C", "E", "F", "G", "HPLC"};
-constexpr int SubstanceCount = 1000;
-constexpr int LichenRowCount = 60000;
 
-void Check(int rc, sqlite3* db)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        std::exit(1);
-    }
-}
-
-QString SubstanceName(int i)
-{
-    static const char* const suffixes[] = {"acid", "in", "one", "ol", "ate"};
-    return QStringLiteral("Substance%1 %2").arg(i, 4, 10, QLatin1Char('0')).arg(suffixes[i % 5]);
-}
-
-// The database, the engine's connection and query, the matrix: built once.
+// The engine's connection and query on the database of one scale, and the
+// matrix: built once per scale.
 struct TBenchWorld {
-    QTemporaryDir dir;
-    QString path;
     TSQLConnection connection;
     std::unique_ptr<TSQLQuery> query;
     TColorMatrix matrix;
 
-    TBenchWorld()
+    explicit TBenchWorld(int scale)
     {
-        path = dir.filePath(QStringLiteral("Quillaspore.db"));
-        BuildDatabase();
         connection.Params = {QStringLiteral("DriverName=Sqlite"), QStringLiteral("FailIfMissing=True"),
-                             QStringLiteral("Database=") + path};
+                             QStringLiteral("Database=") + BenchDatabasePath(scale)};
         connection.Open();
         query = std::make_unique<TSQLQuery>(&connection);
         std::mt19937 rng(7);
@@ -63,96 +43,30 @@ struct TBenchWorld {
                 matrix[c].Similarity[r] = v;
             }
         }
-        EnsureCandidateIndex(connection);
-    }
-
-    void BuildDatabase()
-    {
-        sqlite3* db = nullptr;
-        Check(sqlite3_open(path.toUtf8().constData(), &db), db);
-        Check(sqlite3_exec(db,
-                           "CREATE TABLE Substances (name TEXT (100), A INTEGER, B INTEGER, Bprime INTEGER, "
-                           "C INTEGER, E INTEGER, F INTEGER, G INTEGER, HPLC INTEGER, BefVis TEXT (2), BefUVS TEXT (2), "
-                           "BefUVL TEXT (20), Archers TEXT (20), AftVis TEXT (20), AftUV TEXT (20), M INTEGER, "
-                           "F1 INTEGER, F2 INTEGER, F3 INTEGER, KResult TEXT (20), CResult TEXT (20), "
-                           "KCResult TEXT (20), PDResult TEXT (20), Cortex TEXT (20), Medulla TEXT (20), Notes TEXT, "
-                           "Related TEXT, Lichens TEXT, Synonyms TEXT, Path TEXT, GroupName TEXT, Class TEXT, "
-                           "GLossID TEXT default null);"
-                           "CREATE TABLE Lichens (Lichen TEXT NOT NULL, Substance TEXT NOT NULL, Genus TEXT NOT NULL);"
-                           "BEGIN;",
-                           nullptr, nullptr, nullptr),
-              db);
-        std::mt19937 rng(42);
-        auto chance = [&](int percent) { return int(rng() % 100) < percent; };
-
-        sqlite3_stmt* st = nullptr;
-        Check(sqlite3_prepare_v2(db,
-                                 "INSERT INTO Substances (name, A, B, Bprime, C, E, F, G, HPLC, BefVis, BefUVS, "
-                                 "BefUVL, Archers, AftVis, AftUV, KResult, CResult, KCResult, PDResult, Cortex, "
-                                 "Medulla, GroupName) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-                                 -1, &st, nullptr),
-              db);
-        for (int i = 0; i < SubstanceCount; ++i) {
-            const QByteArray name = SubstanceName(i).toUtf8();
-            sqlite3_bind_text(st, 1, name.constData(), -1, SQLITE_TRANSIENT);
-            for (int k = 0; k < 8; ++k) {
-                if (chance(k == 7 ? 50 : 80))
-                    sqlite3_bind_int(st, 2 + k, 5 + int(rng() % 91));
-                else
-                    sqlite3_bind_null(st, 2 + k);
-            }
-            for (int k = 0; k < 2; ++k)
-                sqlite3_bind_text(st, 10 + k, chance(50) ? "+" : "", -1, SQLITE_STATIC);
-            for (int k = 0; k < 10; ++k) {
-                const QByteArray color = chance(60) ? ColorNames[1 + rng() % 17].toUtf8() : QByteArray();
-                sqlite3_bind_text(st, 12 + k, color.constData(), -1, SQLITE_TRANSIENT);
-            }
-            const QByteArray group = QStringLiteral("Group%1").arg(i % 40).toUtf8();
-            sqlite3_bind_text(st, 22, group.constData(), -1, SQLITE_TRANSIENT);
-            Check(sqlite3_step(st), db);
-            sqlite3_reset(st);
-        }
-        sqlite3_finalize(st);
-
-        Check(sqlite3_prepare_v2(db, "INSERT INTO Lichens (Lichen, Substance, Genus) VALUES (?,?,?)", -1, &st,
-                                 nullptr),
-              db);
-        for (int i = 0; i < LichenRowCount; ++i) {
-            const int genus = int(rng() % 400);
-            QString substance = SubstanceName(int(rng() % SubstanceCount));
-            if (chance(10))
-                substance = substance.toLower();  // the portal's spelling varies in case
-            const QByteArray lichen = QStringLiteral("Genus%1 species%2").arg(genus).arg(i % 97).toUtf8();
-            const QByteArray sub = substance.toUtf8();
-            const QByteArray gen = QStringLiteral("Genus%1").arg(genus).toUtf8();
-            sqlite3_bind_text(st, 1, lichen.constData(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(st, 2, sub.constData(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(st, 3, gen.constData(), -1, SQLITE_TRANSIENT);
-            Check(sqlite3_step(st), db);
-            sqlite3_reset(st);
-        }
-        sqlite3_finalize(st);
-        Check(sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr), db);
-        sqlite3_close(db);
     }
 };
 
-TBenchWorld& World()
+TBenchWorld& World(int scale)
 {
-    static TBenchWorld world;
-    return world;
+    static std::map<int, std::unique_ptr<TBenchWorld>> worlds;
+    auto& w = worlds[scale];
+    if (!w) w = std::make_unique<TBenchWorld>(scale);
+    return *w;
 }
 
-// Ten spots with `values` Rf values each and colours, reproducible.
-std::vector<TSubstanceRecord> TenSpots(int values)
+// Ten spots, reproducible: worst = one value (A), typical = A, B' and C.
+std::vector<TSubstanceRecord> TenSpots(bool typical)
 {
-    std::mt19937 rng(values);
+    std::mt19937 rng(typical ? 3 : 1);
     std::vector<TSubstanceRecord> spots;
     for (int n = 1; n <= 10; ++n) {
         TSubstanceRecord s;
         s.name = QStringLiteral("Spot %1").arg(n);
-        for (int v = 0; v < values; ++v)
-            s.Field(1 + v) = QString::number(10 + rng() % 81);
+        s.Field(1) = QString::number(10 + rng() % 81);
+        if (typical) {
+            s.Field(3) = QString::number(10 + rng() % 81);
+            s.Field(4) = QString::number(10 + rng() % 81);
+        }
         s.BefVis = QStringLiteral("+");
         s.BefUVL = ColorNames[1 + rng() % 17];
         s.AftVis = ColorNames[1 + rng() % 17];
@@ -161,22 +75,25 @@ std::vector<TSubstanceRecord> TenSpots(int values)
     return spots;
 }
 
-TMatchSettings Settings(int method, const QString& threshold)
+const char* Tolerance(bool typical) { return typical ? "2" : "5"; }
+
+TMatchSettings Settings(int method, bool typical)
 {
     TMatchSettings s;
     s.MatchingMethod = method;
-    s.ToleranceText = threshold;
-    s.CorrelationFactorText = threshold;
+    s.ToleranceText = QString::fromLatin1(Tolerance(typical));
+    s.CorrelationFactorText = s.ToleranceText;
     s.UseTLC = true;
     s.UseUV = true;
     return s;
 }
 
-void Engine(benchmark::State& state, int method, int values, const char* threshold)
+// MatchAllSpots as the main window runs it: statements, scoring, sorting.
+void Engine(benchmark::State& state, int method, bool typical)
 {
-    TBenchWorld& w = World();
-    const std::vector<TSubstanceRecord> spots = TenSpots(values);
-    const TMatchSettings settings = Settings(method, QString::fromLatin1(threshold));
+    TBenchWorld& w = World(int(state.range(0)));
+    const std::vector<TSubstanceRecord> spots = TenSpots(typical);
+    const TMatchSettings settings = Settings(method, typical);
     size_t rows = 0;
     for (auto _ : state) {
         const TMatchResult r = MatchAllSpots(spots, settings, w.matrix, *w.query, 100);
@@ -190,18 +107,29 @@ void Engine(benchmark::State& state, int method, int values, const char* thresho
     state.counters["rows"] = double(rows);
 }
 
-// The LIKE-join statement alone, ten spots, every row read.
-void LikeJoinStatement(benchmark::State& state, int values, const char* threshold)
+// The candidate statement of each spot alone, every row read: the LIKE join
+// (the reference statement) or the indexed statement and lookups the engine
+// runs.
+void CandidateStatements(benchmark::State& state, bool typical, bool likeJoin)
 {
-    TBenchWorld& w = World();
-    const std::vector<TSubstanceRecord> spots = TenSpots(values);
+    TBenchWorld& w = World(int(state.range(0)));
+    const std::vector<TSubstanceRecord> spots = TenSpots(typical);
+    const QString tolerance = QString::fromLatin1(Tolerance(typical));
     size_t rows = 0;
     for (auto _ : state) {
         rows = 0;
+        if (!likeJoin) {
+            // The names settled once per run, as the engine does.
+            TLichenNameSet lichenNames(w.connection, {});
+            for (const TSubstanceRecord& spot : spots)
+                rows += CandidateRows(spot, QString(), tolerance, {}, {QStringLiteral("name")}, lichenNames, *w.query)
+                            .size();
+            continue;
+        }
         for (const TSubstanceRecord& spot : spots) {
             TSQLQuery& q = *w.query;
             q.Close();
-            q.SQL = BuildCandidateSql(spot, QString(), QString::fromLatin1(threshold), {}, {});
+            q.SQL = BuildCandidateSql(spot, QString(), tolerance, {}, {});
             q.Params.clear();
             q.Open();
             for (; !q.Eof(); q.Next())
@@ -212,40 +140,18 @@ void LikeJoinStatement(benchmark::State& state, int values, const char* threshol
     state.counters["candidates"] = double(rows);
 }
 
-void IndexedStatement(benchmark::State& state, int values, const char* threshold)
-{
-    TBenchWorld& w = World();
-    const std::vector<TSubstanceRecord> spots = TenSpots(values);
-    size_t rows = 0;
-    for (auto _ : state) {
-        rows = 0;
-        for (const TSubstanceRecord& spot : spots) {
-            const TCandidateStatement st =
-                BuildIndexedCandidateQuery(spot, QString(), QString::fromLatin1(threshold), {}, {});
-            TSQLQuery& q = *w.query;
-            q.Close();
-            q.SQL = st.Sql;
-            q.Params = st.Params;
-            q.Open();
-            for (; !q.Eof(); q.Next())
-                ++rows;
-        }
-        benchmark::DoNotOptimize(rows);
-    }
-    state.counters["candidates"] = double(rows);
-}
+void Scales(benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Arg(1)->Arg(10); }
+// The LIKE join takes seconds at scale 1 and would take many minutes at 10.
+void OnceAtScale1(benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Arg(1)->Iterations(1); }
 
-void Ms(benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond); }
-void SlowMs(benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Iterations(2); }
-
-BENCHMARK_CAPTURE(Engine, RfError_Worst, RfErrorMethod, 1, "5")->Apply(Ms);
-BENCHMARK_CAPTURE(Engine, Correlation_Worst, CorrelationMethod, 1, "5")->Apply(Ms);
-BENCHMARK_CAPTURE(Engine, RfError_Typical, RfErrorMethod, 3, "2")->Apply(Ms);
-BENCHMARK_CAPTURE(Engine, Correlation_Typical, CorrelationMethod, 3, "2")->Apply(Ms);
-BENCHMARK_CAPTURE(IndexedStatement, Worst, 1, "5")->Apply(Ms);
-BENCHMARK_CAPTURE(IndexedStatement, Typical, 3, "2")->Apply(Ms);
-BENCHMARK_CAPTURE(LikeJoinStatement, Worst, 1, "5")->Apply(SlowMs);
-BENCHMARK_CAPTURE(LikeJoinStatement, Typical, 3, "2")->Apply(SlowMs);
+BENCHMARK_CAPTURE(Engine, RfError_Worst, RfErrorMethod, false)->Apply(Scales);
+BENCHMARK_CAPTURE(Engine, Correlation_Worst, CorrelationMethod, false)->Apply(Scales);
+BENCHMARK_CAPTURE(Engine, RfError_Typical, RfErrorMethod, true)->Apply(Scales);
+BENCHMARK_CAPTURE(Engine, Correlation_Typical, CorrelationMethod, true)->Apply(Scales);
+BENCHMARK_CAPTURE(CandidateStatements, Indexed_Worst, false, false)->Apply(Scales);
+BENCHMARK_CAPTURE(CandidateStatements, Indexed_Typical, true, false)->Apply(Scales);
+BENCHMARK_CAPTURE(CandidateStatements, ReferenceLikeJoin_Worst, false, true)->Apply(OnceAtScale1);
+BENCHMARK_CAPTURE(CandidateStatements, ReferenceLikeJoin_Typical, true, true)->Apply(OnceAtScale1);
 
 } // namespace
 

@@ -127,13 +127,22 @@ bool MigrateLichens(TSQLConnection& connection)
     return true;
 }
 
+const QStringList LichenIndexStatements = {
+    QStringLiteral("CREATE INDEX IF NOT EXISTS LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS LichensLichen ON Lichens(Lichen)"),
+};
+
 bool EnsureLichenIndex(TSQLConnection& connection)
 {
     try {
         if (TableColumns(connection, QStringLiteral("Lichens")).isEmpty())
             return false;
-        connection.ExecuteDirect(QStringLiteral(
-            "CREATE INDEX IF NOT EXISTS LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)"));
+        if (connection.InTransaction()) {
+            for (const QString& sql : LichenIndexStatements)
+                connection.ExecuteDirect(sql);
+        } else {
+            ExecuteInTransaction(connection, LichenIndexStatements);
+        }
         return true;
     } catch (const EDatabaseError&) {
         // A read-only or locked file: the program works without the index.

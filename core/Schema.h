@@ -22,10 +22,17 @@ extern const QString OutdatedDatabaseMessage; // "Outdated database Quillaspore.
 bool MigrateSubstances(TSQLConnection& connection);
 bool MigrateLichens(TSQLConnection& connection);
 
-// Creates the index "LichensSubstanceNoCase" on Lichens(Substance COLLATE
-// NOCASE) when the table exists and the index does not. Returns true when the
-// index exists afterwards; a database that cannot be written just goes
-// without it.
+// The indexes the program adds to Lichens, as "CREATE INDEX IF NOT EXISTS"
+// statements: "LichensSubstanceNoCase" on Lichens(Substance COLLATE NOCASE)
+// for the lookups by substance name (LIKE and NOCASE equality), and
+// "LichensLichen" on Lichens(Lichen) for the sorted lichen list and the
+// lookups by lichen. Neither changes what a statement returns.
+extern const QStringList LichenIndexStatements;
+
+// Creates the lichen indexes that are missing, in one transaction (or in
+// the caller's open transaction), when the table exists. Returns true when
+// they exist afterwards; a database that cannot be written just goes
+// without them.
 bool EnsureLichenIndex(TSQLConnection& connection);
 
 // Reads every page of the database once (the engine's quick check), before
@@ -35,7 +42,7 @@ bool EnsureLichenIndex(TSQLConnection& connection);
 // never migrated.
 void CheckDatabaseReadable(TSQLConnection& connection, const QString& fileName);
 
-// Migrates both tables and makes sure of the index.
+// Migrates both tables and makes sure of the indexes.
 void MigrateDatabase(TSQLConnection& connection);
 
 // True when the main query cannot read Substances.GroupName (no table, or an

@@ -3,6 +3,8 @@
 #include "framework/Database.h"
 #include "framework/Exceptions.h"
 #include "framework/Text.h"
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -124,39 +126,163 @@ QString BuildCandidateSql(const TSubstanceRecord& spot, const QString& tolerance
     return statement + genusPart + groupPart + QStringLiteral("GROUP BY name");
 }
 
+QStringList WildcardNamesWithLichens(TSQLConnection& connection, const TNameFilter& genus)
+{
+    // A row spelling the name itself (ASCII case aside) is a LIKE match too:
+    // the index finds those at once, for all such names in one statement.
+    TSQLQuery q(&connection);
+    q.SQL = QStringLiteral("SELECT DISTINCT S.name, EXISTS (SELECT 1 FROM Lichens L "
+                           "WHERE L.Substance = S.name COLLATE NOCASE");
+    if (genus.Active)
+        q.SQL += QStringLiteral(" AND L.Genus IN ") + BoundInList(genus, q.Params);
+    q.SQL += QStringLiteral(") AS Spelled FROM Substances S WHERE instr(S.name, '%') > 0 OR instr(S.name, '_') > 0");
+    q.Open();
+    QStringList withLichens, others;
+    for (; !q.Eof(); q.Next())
+        (q.FieldByName(QStringLiteral("Spelled")).AsInteger() ? withLichens : others)
+            << q.FieldByName(QStringLiteral("name")).AsString();
+    q.Close();
+
+    // The others by LIKE itself, one bound pattern each, which the engine
+    // narrows to the index range of the pattern's literal start.
+    for (const QString& name : others) {
+        q.Close();
+        q.Params = {name};
+        q.SQL = QStringLiteral("SELECT 1 AS Found FROM Lichens L WHERE L.Substance LIKE ?1");
+        if (genus.Active)
+            q.SQL += QStringLiteral(" AND L.Genus IN ") + BoundInList(genus, q.Params);
+        q.SQL += QStringLiteral(" LIMIT 1");
+        q.Open();
+        if (!q.Eof())
+            withLichens << name;
+    }
+    return withLichens;
+}
+
+TCandidateStatement LichenNamesStatement(const QString& namesJson, const TNameFilter& genus)
+{
+    TCandidateStatement st;
+    st.Params = {namesJson};
+    st.Sql = QStringLiteral("SELECT J.value AS name FROM json_each(?1) J WHERE EXISTS (SELECT 1 FROM Lichens L "
+                            "WHERE L.Substance = J.value COLLATE NOCASE");
+    if (genus.Active)
+        st.Sql += QStringLiteral(" AND L.Genus IN ") + BoundInList(genus, st.Params);
+    st.Sql += QStringLiteral(")");
+    return st;
+}
+
+TLichenNameSet::TLichenNameSet(TSQLConnection& connection, const TNameFilter& genus)
+    : genus(genus), wildcardNames(WildcardNamesWithLichens(connection, genus))
+{
+}
+
+namespace {
+
+bool HoldsLikeWildcard(const QString& name)
+{
+    return name.contains(QLatin1Char('%')) || name.contains(QLatin1Char('_'));
+}
+
+} // namespace
+
+void TLichenNameSet::Settle(const QStringList& names, TSQLQuery& query)
+{
+    QJsonArray unsettled;
+    for (const QString& name : names)
+        if (!HoldsLikeWildcard(name) && !settled.contains(name)) {
+            settled.insert(name, false);
+            unsettled.append(name);
+        }
+    if (unsettled.isEmpty())
+        return;
+    const TCandidateStatement st = LichenNamesStatement(
+        QString::fromUtf8(QJsonDocument(unsettled).toJson(QJsonDocument::Compact)), genus);
+    query.Close();
+    query.SQL = st.Sql;
+    query.Params = st.Params;
+    query.Open();
+    for (TField& name = query.FieldByName(QStringLiteral("name")); !query.Eof(); query.Next())
+        settled.insert(name.AsString(), true);
+    query.Close();
+}
+
+bool TLichenNameSet::Contains(const QString& name) const
+{
+    return HoldsLikeWildcard(name) ? wildcardNames.contains(name) : settled.value(name);
+}
+
 TCandidateStatement BuildIndexedCandidateQuery(const TSubstanceRecord& spot, const QString& tolerance,
-                                               const QString& rfErrorTolerance,
-                                               const TNameFilter& genus, const TNameFilter& group)
+                                               const QString& rfErrorTolerance, const TNameFilter& group,
+                                               const QStringList& columns)
 {
     TCandidateStatement st;
     const QString tol = EffectiveTolerance(spot, tolerance, rfErrorTolerance);
     st.Params.append(ToleranceValue(tol));
 
-    QString sql = QStringLiteral("SELECT S.* FROM Substances S WHERE ");
+    QStringList conditions;
     for (int i = 1; i <= 8; ++i) {
         const int value = spot.SolventValue(i);
-        if (value == 0)
-            continue;
-        sql += RfCriterion(value, ColumnNames[i], QStringLiteral("?1"));
-        sql += QStringLiteral(" AND ");
+        if (value != 0)
+            conditions << RfCriterion(value, ColumnNames[i], QStringLiteral("?1"));
     }
-
-    QString genusCondition;
-    if (genus.Active)
-        genusCondition = QStringLiteral(" AND L.Genus IN ") + BoundInList(genus, st.Params);
-    // LIKE without wildcards is equality ignoring ASCII case, which is what
-    // NOCASE compares, so the index answers every name but those holding a
-    // wildcard, which keep their LIKE.
-    sql += QStringLiteral("CASE WHEN instr(S.name, '%') > 0 OR instr(S.name, '_') > 0 "
-                          "THEN EXISTS (SELECT 1 FROM Lichens L WHERE L.Substance LIKE S.name") +
-           genusCondition +
-           QStringLiteral(") ELSE EXISTS (SELECT 1 FROM Lichens L WHERE L.Substance = S.name COLLATE NOCASE") +
-           genusCondition + QStringLiteral(") END");
     if (group.Active)
-        sql += QStringLiteral(" AND S.GroupName IN ") + BoundInList(group, st.Params);
-    sql += QStringLiteral(" GROUP BY S.name");
-    st.Sql = sql;
+        conditions << QStringLiteral("S.GroupName IN ") + BoundInList(group, st.Params);
+    if (conditions.isEmpty())
+        conditions << QStringLiteral("1");
+    // Only the columns read: the grouping sorts whole rows, and the long
+    // text columns would travel through it for nothing.
+    QString selected = QStringLiteral("S.*");
+    if (!columns.isEmpty()) {
+        QStringList list;
+        for (const QString& column : columns)
+            list << QStringLiteral("S.\"") + column + QStringLiteral("\"");
+        selected = list.join(QStringLiteral(", "));
+    }
+    st.Sql = QStringLiteral("SELECT ") + selected + QStringLiteral(" FROM Substances S WHERE ") +
+             conditions.join(QStringLiteral(" AND ")) +
+             QStringLiteral(" GROUP BY S.name");
     return st;
+}
+
+std::vector<QStringList> CandidateRows(const TSubstanceRecord& spot, const QString& tolerance,
+                                       const QString& rfErrorTolerance, const TNameFilter& group,
+                                       const QStringList& columns, TLichenNameSet& lichenNames,
+                                       TSQLQuery& query)
+{
+    QStringList selected = columns;
+    if (!selected.contains(QStringLiteral("name"), Qt::CaseInsensitive))
+        selected << QStringLiteral("name");
+    const TCandidateStatement st = BuildIndexedCandidateQuery(spot, tolerance, rfErrorTolerance, group, selected);
+    query.Close();
+    query.SQL = st.Sql;
+    query.Params = st.Params;
+    query.Open();
+    std::vector<TField*> fields;
+    for (const QString& column : columns)
+        fields.push_back(&query.FieldByName(column));
+    TField& nameField = query.FieldByName(QStringLiteral("name"));
+    std::vector<QStringList> rows;
+    QStringList names;
+    for (; !query.Eof(); query.Next()) {
+        if (nameField.IsNull())
+            continue;   // no lichen row names NULL
+        QStringList row;
+        row.reserve(qsizetype(fields.size()) + 1);
+        for (TField* f : fields)
+            row << f->AsString();
+        row << nameField.AsString();   // the stored name, for the lichen condition
+        names << row.last();
+        rows.push_back(std::move(row));
+    }
+    lichenNames.Settle(names, query);
+    std::vector<QStringList> kept;
+    kept.reserve(rows.size());
+    for (QStringList& row : rows) {
+        const QString name = row.takeLast();
+        if (lichenNames.Contains(name))
+            kept.push_back(std::move(row));
+    }
+    return kept;
 }
 
 void EnsureCandidateIndex(TSQLConnection& connection)

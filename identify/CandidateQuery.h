@@ -6,9 +6,12 @@
 #include "core/Record.h"
 #include <QString>
 #include <QStringList>
+#include <QHash>
 #include <QVariantList>
+#include <vector>
 
 class TSQLConnection;
+class TSQLQuery;
 
 // A genus or group filter. Active when its checkbox is checked and its label
 // is not empty; then only the names listed count (an empty list keeps
@@ -49,15 +52,55 @@ QString BuildCandidateSql(const TSubstanceRecord& spot, const QString& tolerance
                           const QString& rfErrorTolerance, const TNameFilter& genus,
                           const TNameFilter& group);
 
-// The statement the engine runs: the same rows as BuildCandidateSql, with the
-// lichen lookup as an EXISTS under NOCASE that the index on
-// Lichens(Substance COLLATE NOCASE) serves (LIKE only for names holding "%"
-// or "_"), and the tolerance and names bound.
-TCandidateStatement BuildIndexedCandidateQuery(const TSubstanceRecord& spot, const QString& tolerance,
-                                               const QString& rfErrorTolerance,
-                                               const TNameFilter& genus, const TNameFilter& group);
+// The names of Substances holding "%" or "_" that some lichen row matches by
+// LIKE (in one of the genera when the genus filter is active). Whether a
+// substance has lichen rows does not depend on the spot, so a run settles
+// these once, where the statement of every spot would otherwise scan the
+// lichen rows for each of them.
+QStringList WildcardNamesWithLichens(TSQLConnection& connection, const TNameFilter& genus);
 
-// Creates the NOCASE index on Lichens(Substance) when it is missing. A
+// The names that lichen rows name (LIKE, in the genera of the filter): the
+// lichen condition of the candidate statement. It depends on the name alone,
+// so a run settles each name once, for all its spots: the names holding a
+// wildcard at the start, the others as spots bring them, each batch in one
+// statement whose NOCASE lookups the index on Lichens(Substance COLLATE
+// NOCASE) serves (LIKE without wildcards is equality ignoring ASCII case).
+// The names of a JSON array (none holding a wildcard) that lichen rows name.
+TCandidateStatement LichenNamesStatement(const QString& namesJson, const TNameFilter& genus);
+
+class TLichenNameSet {
+public:
+    TLichenNameSet(TSQLConnection& connection, const TNameFilter& genus);
+    // Settles the names not settled yet, running one statement on `query`.
+    void Settle(const QStringList& names, TSQLQuery& query);
+    // For a settled name: whether lichen rows name it.
+    bool Contains(const QString& name) const;
+
+private:
+    TNameFilter genus;
+    QStringList wildcardNames;          // those with lichen rows
+    QHash<QString, bool> settled;       // the others
+};
+
+// The statement the engine runs for a spot: `columns` (all when empty) of
+// the rows meeting the Rf criteria and the group filter, one row per name,
+// with the tolerance and names bound; the lichen
+// condition is left to TLichenNameSet. Filtering the grouped rows by name
+// keeps the rows of BuildCandidateSql, as the condition depends on the name
+// alone.
+TCandidateStatement BuildIndexedCandidateQuery(const TSubstanceRecord& spot, const QString& tolerance,
+                                               const QString& rfErrorTolerance, const TNameFilter& group,
+                                               const QStringList& columns = {});
+
+// The candidate rows of a spot: the rows of BuildCandidateSql in its order,
+// each as the texts of `columns` (NULL as ""), read through `query`; the
+// names are settled in `lichenNames`. Raises the database layer's exception.
+std::vector<QStringList> CandidateRows(const TSubstanceRecord& spot, const QString& tolerance,
+                                       const QString& rfErrorTolerance, const TNameFilter& group,
+                                       const QStringList& columns, TLichenNameSet& lichenNames,
+                                       TSQLQuery& query);
+
+// Creates the lichen indexes when they are missing (EnsureLichenIndex). A
 // database that refuses (read-only, locked) is left as it is: the query
 // gives the same rows without the index, only slower.
 void EnsureCandidateIndex(TSQLConnection& connection);

@@ -15,11 +15,24 @@ struct TLichenStatement {
 
 // The lichens containing every name; exact: only those with no substance
 // besides the names. Empty names: an empty statement.
+//
+// One name, not exact: one SELECT, every matching row's lichen in the order
+// the engine delivers them (a lichen may come twice). Otherwise the lichens
+// once each, in ascending order, as the compound statement below gives them;
+// the names travel as one bound JSON array, so any number of them makes one
+// statement of the same size (the compound one hits the engine's limits on
+// compound terms and expression depth beyond about 500 names).
 TLichenStatement LichensContainingAllStatement(const QStringList& names, bool exact);
+// The same lichens by one SELECT per name joined by INTERSECT (and, exact,
+// EXCEPT the lichens having a row that no name matches). Kept as the
+// reference the statement above must agree with.
+TLichenStatement CompoundLichensStatement(const QStringList& names, bool exact);
 // "SELECT Count(*) ..." of one name; the count is the field "Column0".
 TLichenStatement LichenCountStatement(const QString& name);
 
 // Run through the main query (RunQuery); they raise the database layer's
-// exception.
+// exception. The last search is kept: the same names asked again while the
+// database is unchanged (the count on selection, then the click) give its
+// lichens without running it again.
 QStringList FindLichensContainingAll(const QStringList& names, bool exact);
 int CountLichensContaining(const QString& name);

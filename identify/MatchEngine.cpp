@@ -3,6 +3,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Text.h"
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -16,43 +17,43 @@ private:
     int saved;
 };
 
-// Opens the candidate statement of the spot on the query; false when the
-// spot has no Rf value (no statement is run then).
-bool OpenCandidates(const TSubstanceRecord& spot, const QString& tolerance, const TMatchSettings& settings,
-                    TSQLQuery& query)
+// The candidates of the spot as records (the trimmed name and fields
+// 1..20, NULL as empty text, as the row reader of the query helpers reads
+// them); none when the spot has no Rf value (no statement is run then).
+std::vector<TSubstanceRecord> Candidates(const TSubstanceRecord& spot, const QString& tolerance,
+                                         const TMatchSettings& settings, TSQLQuery& query,
+                                         TLichenNameSet* lichenNames)
 {
     if (!SpotHasRfValue(spot))
-        return false;
-    const TCandidateStatement st = BuildIndexedCandidateQuery(spot, tolerance, settings.ToleranceText,
-                                                              settings.Genus, settings.Group);
-    query.Close();
-    query.SQL = st.Sql;
-    query.Params = st.Params;
-    query.Open();
-    return true;
-}
-
-// Reads the current row as the row reader of the query helpers does: the
-// trimmed name and fields 1..20, NULL as empty text. The fields are looked
-// up once per statement.
-class TCandidateReader {
-public:
-    explicit TCandidateReader(TSQLQuery& q)
-    {
+        return {};
+    // The tolerance is checked before the database is read.
+    EffectiveTolerance(spot, tolerance, settings.ToleranceText);
+    std::optional<TLichenNameSet> own;
+    if (!lichenNames) {
+        if (!query.SQLConnection)
+            throw EDatabaseError(QStringLiteral("No connection assigned to the query"));
+        own.emplace(*query.SQLConnection, settings.Genus);
+        lichenNames = &*own;
+    }
+    static const QStringList columns = [] {
+        QStringList c;
         for (int i = 0; i <= 20; ++i)
-            fields[i] = &q.FieldByName(ColumnNames[i]);
-    }
-    TSubstanceRecord Read() const
-    {
+            c << ColumnNames[i];
+        return c;
+    }();
+    std::vector<QStringList> rows = CandidateRows(spot, tolerance, settings.ToleranceText, settings.Group, columns,
+                                                  *lichenNames, query);
+    std::vector<TSubstanceRecord> records;
+    records.reserve(rows.size());
+    for (const QStringList& row : rows) {
         TSubstanceRecord r;
-        r.name = Trim(fields[0]->AsString());
+        r.name = Trim(row[0]);
         for (int i = 1; i <= 20; ++i)
-            r.Field(i) = fields[i]->AsString();
-        return r;
+            r.Field(i) = row[i];
+        records.push_back(std::move(r));
     }
-private:
-    std::array<TField*, 21> fields{};
-};
+    return records;
+}
 
 std::vector<TMatchRow> SortedRows(std::vector<TSubstanceRecord>& kept, int sortColumn)
 {
@@ -95,16 +96,14 @@ TSubstanceRecord WithThallusReactions(const TSubstanceRecord& spot, const TMatch
 }
 
 std::vector<TMatchRow> MatchByRfError(const TSubstanceRecord& spot, const TMatchSettings& settings,
-                                      const TColorMatrix& matrix, TSQLQuery& query, int sortColumn)
+                                      const TColorMatrix& matrix, TSQLQuery& query, int sortColumn,
+                                      TLichenNameSet* lichenNames)
 {
-    if (!OpenCandidates(spot, QString(), settings, query))
-        return {};
+    std::vector<TSubstanceRecord> candidates = Candidates(spot, QString(), settings, query, lichenNames);
     const int tolerance = StrToIntDef(settings.ToleranceText, 0);
     const TCompareSwitches switches = settings.Switches();
-    const TCandidateReader reader(query);
     std::vector<TSubstanceRecord> kept;
-    for (; !query.Eof(); query.Next()) {
-        TSubstanceRecord candidate = reader.Read();
+    for (TSubstanceRecord& candidate : candidates) {
         // Very short names are abbreviations, not substances to rank.
         if (candidate.name.size() < 4)
             continue;
@@ -118,16 +117,14 @@ std::vector<TMatchRow> MatchByRfError(const TSubstanceRecord& spot, const TMatch
 }
 
 std::vector<TMatchRow> MatchByCorrelation(const TSubstanceRecord& spot, const TMatchSettings& settings,
-                                          const TColorMatrix& matrix, TSQLQuery& query, int sortColumn)
+                                          const TColorMatrix& matrix, TSQLQuery& query, int sortColumn,
+                                          TLichenNameSet* lichenNames)
 {
     const QString factorText = settings.CorrelationFactorText;
-    if (!OpenCandidates(spot, factorText, settings, query))
-        return {};
+    std::vector<TSubstanceRecord> candidates = Candidates(spot, factorText, settings, query, lichenNames);
     const TCompareSwitches switches = settings.Switches();
-    const TCandidateReader reader(query);
     std::vector<TSubstanceRecord> kept;
-    for (; !query.Eof(); query.Next()) {
-        TSubstanceRecord candidate = reader.Read();
+    for (TSubstanceRecord& candidate : candidates) {
         const TCorrelationOutcome out = CorrelationScore(spot, candidate, factorText, switches, matrix);
         if (!out.Kept)
             continue;
@@ -144,6 +141,14 @@ TMatchResult MatchAllSpots(const std::vector<TSubstanceRecord>& spots, const TMa
     if (spots.empty())
         return result;
     try {
+        // Settled once for all spots of the run, on the first spot that
+        // runs a statement, so a failure comes in the same order as before.
+        std::optional<TLichenNameSet> lichenNames;
+        auto settledLichenNames = [&]() -> TLichenNameSet* {
+            if (!lichenNames && query.SQLConnection)
+                lichenNames.emplace(*query.SQLConnection, settings.Genus);
+            return lichenNames ? &*lichenNames : nullptr;
+        };
         if (query.SQLConnection)
             EnsureCandidateIndex(*query.SQLConnection);
         for (const TSubstanceRecord& spot : spots) {
@@ -155,9 +160,17 @@ TMatchResult MatchAllSpots(const std::vector<TSubstanceRecord>& spots, const TMa
                 result.Rows.push_back(SpotRow(work, TRowKind::CuneSpot));
             }
             work = WithThallusReactions(work, settings);
-            std::vector<TMatchRow> rows = settings.MatchingMethod == RfErrorMethod
-                                              ? MatchByRfError(work, settings, matrix, query, sortColumn)
-                                              : MatchByCorrelation(work, settings, matrix, query, sortColumn);
+            const QString tolerance =
+                settings.MatchingMethod == RfErrorMethod ? QString() : settings.CorrelationFactorText;
+            TLichenNameSet* names = nullptr;
+            if (SpotHasRfValue(work)) {
+                EffectiveTolerance(work, tolerance, settings.ToleranceText);
+                names = settledLichenNames();
+            }
+            std::vector<TMatchRow> rows =
+                settings.MatchingMethod == RfErrorMethod
+                    ? MatchByRfError(work, settings, matrix, query, sortColumn, names)
+                    : MatchByCorrelation(work, settings, matrix, query, sortColumn, names);
             for (TMatchRow& r : rows)
                 result.Rows.push_back(std::move(r));
         }

@@ -64,10 +64,14 @@ TMatchResult MatchAllSpots(const std::vector<TSubstanceRecord>& spots, const TMa
 // The two scoring methods for one working spot (already cune-corrected and
 // with the thallus reactions set, as MatchAllSpots prepares it): the kept
 // substance rows, sorted. They raise the failures above (Exception).
+// `lichenNames`: the names settled so far for the settings' genus filter
+// when the caller matches several spots; null to settle them for this spot.
 std::vector<TMatchRow> MatchByRfError(const TSubstanceRecord& spot, const TMatchSettings& settings,
-                                      const TColorMatrix& matrix, TSQLQuery& query, int sortColumn);
+                                      const TColorMatrix& matrix, TSQLQuery& query, int sortColumn,
+                                      TLichenNameSet* lichenNames = nullptr);
 std::vector<TMatchRow> MatchByCorrelation(const TSubstanceRecord& spot, const TMatchSettings& settings,
-                                          const TColorMatrix& matrix, TSQLQuery& query, int sortColumn);
+                                          const TColorMatrix& matrix, TSQLQuery& query, int sortColumn,
+                                          TLichenNameSet* lichenNames = nullptr);
 
 // The working copy of a spot as it is matched: thallus fields 15..20 from the
 // settings when UseThallus is on (the cune correction is applied by the caller).

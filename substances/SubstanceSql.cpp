@@ -7,7 +7,11 @@
 #include "framework/Database.h"
 #include "framework/Text.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 QStringList SynonymLines(const QString& synonyms)
 {
@@ -21,27 +25,77 @@ QStringList SynonymLines(const QString& synonyms)
     return lines;
 }
 
+namespace {
+
+// LIKE compares ASCII letters without case and every other character as it
+// is; with no "%" or "_" in the pattern that is all it does.
+QString AsciiFolded(const QString& s)
+{
+    QString r = s;
+    for (QChar& c : r)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + 32);
+    return r;
+}
+
+bool HoldsLikeWildcard(const QString& s)
+{
+    return s.contains(QLatin1Char('%')) || s.contains(QLatin1Char('_'));
+}
+
+} // namespace
+
 QStringList SubstanceListLines(const QString& searchText)
 {
+    // One statement reads every row, in table order: whether the search
+    // lists it, its name and its synonyms. A listed name shows the synonyms
+    // of the first row whose name matches it by LIKE (another row when two
+    // names differ only in ASCII case).
+    QString sql = QStringLiteral("SELECT name, Synonyms, ");
+    QVariantList params;
     if (searchText.isEmpty()) {
-        RunQuery(QStringLiteral("select name from Substances"));
+        sql += QStringLiteral("1 AS Listed FROM Substances");
     } else {
-        RunQuery(QStringLiteral("select name from Substances WHERE name like ?1 OR Synonyms like ?1"),
-                 {QStringLiteral("%") + searchText + QStringLiteral("%")});
+        sql += QStringLiteral("(name like ?1 OR Synonyms like ?1) AS Listed FROM Substances");
+        params = {QStringLiteral("%") + searchText + QStringLiteral("%")};
     }
+    RunQuery(sql, params);
     QStringList names;
+    QHash<QString, QString> firstSynonyms;   // by the name folded as LIKE compares it
     TSQLQuery& q = MainQuery();
-    while (!q.Eof()) {
-        names << GetFieldString(QStringLiteral("name"));
-        q.Next();
+    TField& nameField = q.FieldByName(QStringLiteral("name"));
+    TField& synonymsField = q.FieldByName(QStringLiteral("Synonyms"));
+    TField& listedField = q.FieldByName(QStringLiteral("Listed"));
+    for (; !q.Eof(); q.Next()) {
+        const QString name = nameField.AsString();
+        if (listedField.AsInteger() != 0)
+            names << name;
+        if (nameField.IsNull())
+            continue;   // LIKE matches no NULL
+        const QString key = AsciiFolded(name);
+        if (!firstSynonyms.contains(key))
+            firstSynonyms.insert(key, synonymsField.AsString());
     }
-    std::stable_sort(names.begin(), names.end(), NameLess);
+    // NameLess order, each name's key made once.
+    std::vector<std::pair<QString, QString>> keyed;
+    keyed.reserve(std::size_t(names.size()));
+    for (const QString& name : names)
+        keyed.emplace_back(NameKey(name), name);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
 
     QStringList lines;
-    for (const QString& name : names) {
+    for (const auto& [key, name] : keyed) {
         lines << name;
-        RunQuery(QStringLiteral("SELECT Synonyms from Substances where name LIKE ?1 LIMIT 1"), {name});
-        lines << SynonymLines(GetFieldString(QStringLiteral("Synonyms")));
+        QString synonyms;
+        if (HoldsLikeWildcard(name)) {
+            // The name is a pattern: the engine finds its first row.
+            RunQuery(QStringLiteral("SELECT Synonyms from Substances where name LIKE ?1 LIMIT 1"), {name});
+            synonyms = GetFieldString(QStringLiteral("Synonyms"));
+        } else {
+            synonyms = firstSynonyms.value(AsciiFolded(name));
+        }
+        lines << SynonymLines(synonyms);
     }
     return lines;
 }

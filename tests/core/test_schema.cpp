@@ -1,6 +1,7 @@
 #include "core/Queries.h"
 #include "support/QtPrinters.h"
 #include "core/Schema.h"
+#include "lichens/LichenText.h"
 #include "support/FixtureDb.h"
 #include "support/ScriptedDialogs.h"
 #include <gtest/gtest.h>
@@ -159,7 +160,91 @@ TEST_F(Schema, LichenIndexIsCreatedOnceAndSurvivesARebuild)
     EXPECT_TRUE(EnsureLichenIndex(connection));
     EXPECT_TRUE(db.Scalar("SELECT sql FROM sqlite_schema WHERE type = 'index' AND name = 'LichensSubstanceNoCase'")
                     .contains("Substance COLLATE NOCASE"));
-    MigrateDatabase(connection);                     // rebuilds Lichens, which drops its index
+    EXPECT_TRUE(db.Scalar("SELECT sql FROM sqlite_schema WHERE type = 'index' AND name = 'LichensLichen'")
+                    .contains("Lichens(Lichen)"));
+    MigrateDatabase(connection);                     // rebuilds Lichens, which drops its indexes
     EXPECT_EQ(messages, QStringList({"Lichen database structure being updated."}));
     EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE name = 'LichensSubstanceNoCase'"), "1");
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE name = 'LichensLichen'"), "1");
+}
+
+TEST_F(Schema, LichenIndexesAreCreatedTogetherOrNotAtAll)
+{
+    db.Exec("CREATE TABLE Lichens " + FixtureDb::LichensColumnsSql());
+    db.Exec("CREATE TABLE LichensLichen (x)");       // takes the second index's name
+    Connect();
+    const QString indexes = "SELECT group_concat(name) FROM sqlite_schema WHERE type = 'index'";
+    EXPECT_FALSE(EnsureLichenIndex(connection));
+    EXPECT_EQ(db.Scalar(indexes), "");               // the first one rolled back with it
+    EXPECT_FALSE(connection.InTransaction());
+    db.Exec("DROP TABLE LichensLichen");
+    // Inside the caller's transaction: created there, the transaction stays open.
+    connection.StartTransaction();
+    EXPECT_TRUE(EnsureLichenIndex(connection));
+    EXPECT_TRUE(connection.InTransaction());
+    connection.Rollback();
+    EXPECT_EQ(db.Scalar(indexes), "");
+    EXPECT_TRUE(EnsureLichenIndex(connection));
+    EXPECT_EQ(db.Scalar(indexes), "LichensSubstanceNoCase,LichensLichen");
+}
+
+// Every statement of the program that reads Lichens returns the same rows in
+// the same order with the lichen indexes as with the older single one:
+// lichens and substances differing only in case, "%" and "_" in names.
+TEST_F(Schema, LichenIndexesChangeNoResult)
+{
+    db.Exec("CREATE TABLE Lichens " + FixtureDb::LichensColumnsSql());
+    const char* const rows[][3] = {
+        {"Lb", "Atranorin", "Genb"},  {"lb", "atranorin", "genb"}, {"La", "Zeorin", "Gena"},
+        {"La", "ATRANORIN", "Gena"},  {"L_c", "Wild%card", "Gen_c"}, {"LXc", "WildXcard", "GenXc"},
+        {"L%d", "Under_score", "Gen%"}, {"Ölb", "Ölsäure", "Öl"},   {"ölb", "ölsäure", "öl"},
+        {"Lb", "Zeorin", "Genb"},     {"Lb", "Atranorin", "Genb"}, {"Le ", "Trailing ", "Gene"},
+        {"", "Empty lichen", ""},     {"Lz", "", "Genz"},          {"la", "Gyrophoric acid", "gena"},
+    };
+    for (const auto& r : rows)
+        db.InsertLichen(r[0], r[1], r[2]);
+    struct Statement { QString sql; QVariantList params; };
+    std::vector<Statement> statements = {
+        {AllLichensSql, {}},
+        {"select DISTINCT Genus from Lichens ORDER BY Genus", {}},
+        {"SELECT Lichen, Substance FROM Lichens", {}},
+    };
+    for (const char* text : {"lb", "L_c", "%b%", "%", "l%", "Ölb", "", "Le "}) {
+        statements.push_back({LichenSearchSql, {QStringLiteral("%") + text + QStringLiteral("%")}});
+        statements.push_back({LichenSubstancesSql, {text}});
+        statements.push_back({"SELECT Substance FROM Lichens WHERE Lichen LIKE ?", {text}});
+        statements.push_back({"Select Lichen FROM Lichens WHERE Substance LIKE ?1 ORDER BY Lichen", {text}});
+        statements.push_back({"SELECT Lichen FROM Lichens WHERE Substance LIKE ?1", {text}});
+        statements.push_back({"SELECT Count(*) FROM Lichens WHERE Lichen LIKE ?1 AND Substance LIKE ?2", {text, "%a%"}});
+    }
+    auto results = [&] {
+        std::vector<QStringList> out;
+        TSQLQuery q(&connection);
+        for (const Statement& st : statements) {
+            q.Close();
+            q.SQL = st.sql;
+            q.Params = st.params;
+            q.Open();
+            QStringList lines;
+            for (; !q.Eof(); q.Next()) {
+                QStringList cells;
+                for (int i = 0; i < q.FieldCount(); ++i)
+                    cells << q.FieldByName(q.FieldNameAt(i)).AsString();
+                lines << cells.join("|");
+            }
+            out.push_back(lines);
+        }
+        return out;
+    };
+    db.Exec("CREATE INDEX LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)");
+    Connect();
+    const std::vector<QStringList> before = results();
+    EXPECT_TRUE(EnsureLichenIndex(connection));
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE type = 'index'"), "2");
+    Connect();
+    const std::vector<QStringList> after = results();
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(after[i], before[i]) << statements[i].sql.toStdString() << " "
+                                       << statements[i].params.value(0).toString().toStdString();
 }

@@ -1,4 +1,6 @@
-// The lichen-search statements: names bound, LIKE kept, the exact form.
+// The lichen-search statements: names bound, LIKE kept, the exact form, the
+// one statement for any number of names against the compound one it
+// replaces, and the last search kept while the database is unchanged.
 #include "identify/LichenSearch.h"
 
 #include "core/Queries.h"
@@ -14,27 +16,51 @@ TEST(LichenSearchStatement, BindsEveryNameAndJoinsTheParts)
     const TLichenStatement one = LichensContainingAllStatement({"Atranorin"}, false);
     EXPECT_EQ(one.Sql, "SELECT Lichen FROM Lichens WHERE Substance LIKE ?1");
     EXPECT_EQ(one.Params, QVariantList({"Atranorin"}));
-    const TLichenStatement two = LichensContainingAllStatement({"a\"b", "c"}, true);
+    const TLichenStatement two = CompoundLichensStatement({"a\"b", "c"}, true);
     EXPECT_EQ(two.Sql, "SELECT Lichen FROM Lichens WHERE Substance LIKE ?1 INTERSECT "
                        "SELECT Lichen FROM Lichens WHERE Substance LIKE ?2 EXCEPT SELECT Lichen FROM Lichens "
                        "WHERE Substance NOT LIKE ?1 AND Substance NOT LIKE ?2");
     EXPECT_EQ(two.Params, QVariantList({"a\"b", "c"}));
+    // Any number of names: the same statement with one array of names.
+    const TLichenStatement many = LichensContainingAllStatement({"a\"b", "c", "d"}, true);
+    EXPECT_EQ(many.Sql, LichensContainingAllStatement({"x", "y"}, true).Sql);
+    EXPECT_EQ(many.Params, QVariantList({"[\"a\\\"b\",\"c\",\"d\"]", 3}));
     EXPECT_TRUE(LichensContainingAllStatement({}, true).Sql.isEmpty());
+    EXPECT_TRUE(CompoundLichensStatement({}, true).Sql.isEmpty());
 }
 
-TEST(LichenSearchQuery, FindsAndCountsOnARealDatabase)
-{
+class LichenSearchTest : public ::testing::Test {
+protected:
+    void Open()
+    {
+        db.CloseHandle();
+        connection.Params = db.ConnectionParams();
+        connection.Open();
+        SetMainDatabase(&connection, &query);
+    }
+    void TearDown() override { SetMainDatabase(nullptr, nullptr); }
+
+    QStringList Rows(const TLichenStatement& s)
+    {
+        QStringList rows;
+        RunQuery(s.Sql, s.Params);
+        for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next())
+            rows << q.FieldByName("Lichen").AsString();
+        return rows;
+    }
+
     FixtureDb db;
+    TSQLConnection connection;
+    TSQLQuery query{&connection};
+};
+
+TEST_F(LichenSearchTest, FindsAndCountsOnARealDatabase)
+{
     db.InsertLichen("L1", "Atranorin", "G");
     db.InsertLichen("L1", "Zeorin", "G");
     db.InsertLichen("L2", "atranorin", "G");
     db.InsertLichen("L3", "Name", "G");
-    db.CloseHandle();
-    TSQLConnection connection;
-    connection.Params = db.ConnectionParams();
-    connection.Open();
-    TSQLQuery query(&connection);
-    SetMainDatabase(&connection, &query);
+    Open();
 
     QStringList inexact = FindLichensContainingAll({"ATRANORIN"}, false);
     inexact.sort();
@@ -45,7 +71,98 @@ TEST(LichenSearchQuery, FindsAndCountsOnARealDatabase)
     EXPECT_EQ(CountLichensContaining("Substance"), 0);   // a column name matches no row
     EXPECT_EQ(CountLichensContaining("say \"x\""), 0);
     EXPECT_EQ(CountLichensContaining("Atra%"), 2);       // LIKE's wildcard stays
-    SetMainDatabase(nullptr, nullptr);
+}
+
+TEST_F(LichenSearchTest, OneStatementGivesTheLichensOfTheCompoundStatementInItsOrder)
+{
+    // Lichen names differing only in case are different lichens; substance
+    // names in other case, with "%" and "_" (also leading), a lichen listing
+    // a substance twice, non-ASCII letters that LIKE compares exactly.
+    const char* const rows[][2] = {
+        {"Lb", "Atranorin"},      {"Lb", "Zeorin"},        {"lb", "ATRANORIN"},     {"lb", "zeorin"},
+        {"La", "atranorin"},      {"La", "Atranorin"},     {"La", "Gyrophoric acid"},
+        {"Lc", "Wild%card"},      {"Lc", "Zeorin"},        {"Ld", "WildXYZcard"},   {"Ld", "Zeorin"},
+        {"Le", "Under_score"},    {"Le", "Atranorin"},     {"Lf", "UnderXscore"},   {"Lf", "atranorin"},
+        {"Lg", "Ölsäure"},        {"Lg", "Zeorin"},        {"Lh", "ölsäure"},       {"Lh", "Zeorin"},
+        {"Li", "_eading"},        {"Li", "Leading"},       {"Lj", "Zeorin"},        {"Lk", "Atranorin"},
+        {"Lk", "Zeorin"},         {"Lk", "Usnic acid"},    {"Ll", "Usnic acid"},    {"Ll", "Atranorin"},
+        {"Lm", "Atranorin "},     {"Lm", "Zeorin"},        {"Ln", "Gyrophoric acid"}, {"Ln", "Zeorin"},
+    };
+    for (const auto& r : rows)
+        db.InsertLichen(r[0], r[1], "G");
+    Open();
+
+    const QStringList selections[] = {
+        {"Atranorin"}, {"atranorin"}, {"Zeorin"}, {"Ölsäure"}, {"ÖLSÄURE"}, {"Wild%card"}, {"Under_score"},
+        {"_eading"}, {"Nothing"}, {"Atranorin", "Zeorin"}, {"ATRANORIN", "zeorin"},
+        {"Atranorin", "Atranorin"}, {"Atranorin", "atranorin", "Zeorin"}, {"Wild%card", "Zeorin"},
+        {"Under_score", "Atranorin"}, {"Ölsäure", "Zeorin"}, {"%", "Zeorin"}, {"_eading", "Leading"},
+        {"Atranorin", "Zeorin", "Usnic acid"}, {"Atranorin", "Gyrophoric acid"}, {"Zeorin", "Nothing"},
+        {"%", "_%"},
+    };
+    for (const QStringList& names : selections)
+        for (bool exact : {false, true}) {
+            const QStringList expected = Rows(CompoundLichensStatement(names, exact));
+            EXPECT_EQ(Rows(LichensContainingAllStatement(names, exact)), expected)
+                << names.join(" | ").toStdString() << (exact ? " exact" : " inexact");
+            EXPECT_EQ(FindLichensContainingAll(names, exact), expected);
+        }
+    // The rules at work: ASCII case ignored, wildcards kept, exact.
+    EXPECT_EQ(FindLichensContainingAll({"Atranorin", "Zeorin"}, false), QStringList({"Lb", "Lk", "lb"}));
+    EXPECT_EQ(FindLichensContainingAll({"Atranorin", "Zeorin"}, true), QStringList({"Lb", "lb"}));
+    EXPECT_EQ(FindLichensContainingAll({"Wild%card", "Zeorin"}, true), QStringList({"Lc", "Ld"}));
+    EXPECT_EQ(FindLichensContainingAll({"Ölsäure", "zeorin"}, false), QStringList({"Lg"}));
+}
+
+// 1,200 selected substances: beyond the compound statement's limits, the
+// search still finds the lichens holding all of them.
+TEST_F(LichenSearchTest, TwelveHundredSelectedNames)
+{
+    QStringList names;
+    for (int i = 0; i < 1200; ++i)
+        names << QStringLiteral("Substance %1").arg(i);
+    db.Exec("BEGIN");
+    for (int i = 0; i < 1200; ++i) {
+        db.InsertLichen("All of them", names[i].toUpper(), "G");
+        db.InsertLichen("All and one more", names[i], "G");
+        if (i != 700)
+            db.InsertLichen("All but one", names[i], "G");
+    }
+    db.InsertLichen("All and one more", "Other", "G");
+    db.InsertLichen("Wildly all", "Substance %", "G");   // "%" in the name
+    db.Exec("COMMIT");
+    Open();
+
+    EXPECT_THROW(Rows(CompoundLichensStatement(names, false)), EDatabaseError);   // the old limit
+    EXPECT_EQ(FindLichensContainingAll(names, false), QStringList({"All and one more", "All of them"}));
+    EXPECT_EQ(FindLichensContainingAll(names, true), QStringList({"All of them"}));
+    names << "Substance \\%";
+    EXPECT_EQ(FindLichensContainingAll(names, false), QStringList());
+    names.last() = "Substance _%";   // a wildcard name: LIKE, among 1,200 others
+    EXPECT_EQ(FindLichensContainingAll(names, false), QStringList({"All and one more", "All of them"}));
+    EXPECT_EQ(FindLichensContainingAll(names, true), QStringList({"All of them"}));
+}
+
+TEST_F(LichenSearchTest, TheLastSearchIsKeptUntilTheDatabaseChanges)
+{
+    db.InsertLichen("L1", "Atranorin", "G");
+    db.InsertLichen("L1", "Zeorin", "G");
+    Open();
+    const QStringList names = {"Atranorin", "Zeorin"};
+    EXPECT_EQ(FindLichensContainingAll(names, false), QStringList({"L1"}));
+    // A change through the program's own connection.
+    connection.ExecuteDirect("INSERT INTO Lichens VALUES ('L2', 'atranorin', 'G'), ('L2', 'zeorin', 'G')");
+    EXPECT_EQ(FindLichensContainingAll(names, false), QStringList({"L1", "L2"}));
+    // A change by another program.
+    db.InsertLichen("L3", "Atranorin", "G");
+    db.InsertLichen("L3", "ZEORIN", "G");
+    db.CloseHandle();
+    EXPECT_EQ(FindLichensContainingAll(names, false), QStringList({"L1", "L2", "L3"}));
+    EXPECT_EQ(FindLichensContainingAll(names, true), QStringList({"L1", "L2", "L3"}));
+    EXPECT_EQ(FindLichensContainingAll({"Zeorin", "Atranorin"}, false), QStringList({"L1", "L2", "L3"}));
+    db.InsertLichen("L3", "Usnic acid", "G");
+    db.CloseHandle();
+    EXPECT_EQ(FindLichensContainingAll({"Zeorin", "Atranorin"}, true), QStringList({"L1", "L2"}));
 }
 
 } // namespace

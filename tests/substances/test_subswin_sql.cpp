@@ -10,6 +10,8 @@
 #include "support/FixtureDb.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -101,6 +103,62 @@ TEST_F(SaveSubstanceTest, HostileTextIsStoredAndFoundLiterally)
     EXPECT_EQ(db.Scalar("SELECT Notes FROM Substances WHERE A = '9'"), notes);
     EXPECT_EQ(db.Scalar("SELECT name FROM Substances WHERE A = '9'"), name);
     EXPECT_EQ(SubstanceListLines("DROP TABLE"), QStringList{name});
+}
+
+// The list as the substance list window has always built it: the names, then
+// one LIKE statement per listed name for its synonyms.
+QStringList PerNameListLines(const QString& searchText)
+{
+    if (searchText.isEmpty())
+        RunQuery("select name from Substances");
+    else
+        RunQuery("select name from Substances WHERE name like ?1 OR Synonyms like ?1", {"%" + searchText + "%"});
+    QStringList names;
+    for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next())
+        names << GetFieldString("name");
+    std::stable_sort(names.begin(), names.end(), NameLess);
+    QStringList lines;
+    for (const QString& name : names) {
+        lines << name;
+        RunQuery("SELECT Synonyms from Substances where name LIKE ?1 LIMIT 1", {name});
+        lines << SynonymLines(GetFieldString("Synonyms"));
+    }
+    return lines;
+}
+
+TEST_F(SaveSubstanceTest, ListLinesAreThoseOfOneStatementPerName)
+{
+    // Names that LIKE finds in other rows: other letter case (ASCII only),
+    // wildcards, an empty and a NULL name, blanks kept.
+    const std::vector<std::pair<QVariant, QVariant>> rows = {
+        {"usnic acid", "lower, first"},
+        {"Usnic acid", "upper, second"},
+        {"USNIC ACID", QVariant()},
+        {"Ölsäure", "o umlaut"},
+        {"ölsäure", "lower o umlaut"},
+        {"Wild%card", "wild one"},
+        {"WildXYZcard", "plain one"},
+        {"Wild%card", "wild twice"},
+        {"Under_score", "under"},
+        {"UnderXscore", "x instead"},
+        {"_eading", "leading"},
+        {"Trailing ", "with blank"},
+        {"Trailing", "without blank"},
+        {"", "empty name"},
+        {QVariant(), "null name"},
+        {"Plain", ""},
+        {"Synonym holder", "Atranorin, Zz, atra%"},
+    };
+    for (const auto& [name, synonyms] : rows)
+        db.InsertSubstance({{"name", name}, {"Synonyms", synonyms}});
+    db.CloseHandle();
+    for (const QString search : {"", "a", "ACID", "%", "_", "ö", "Ö", "Zz", "card", "x", "nothing at all", " "})
+        EXPECT_EQ(SubstanceListLines(search), PerNameListLines(search)) << search.toStdString();
+    // The rules at work: a name shows the synonyms of the first row LIKE finds.
+    const QStringList all = SubstanceListLines("");
+    const qsizetype upper = all.indexOf("Usnic acid");
+    ASSERT_GE(upper, 0);
+    EXPECT_EQ(all.mid(upper + 1, 2), QStringList({"  (lower)", "  (first)"}));
 }
 
 TEST_F(SaveSubstanceTest, ReplaceUpdatesTheRowKeepingLichensAndGlossId)

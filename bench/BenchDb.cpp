@@ -1,0 +1,180 @@
+#include "BenchDb.h"
+
+#include "core/Schema.h"
+#include "framework/Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <random>
+
+namespace {
+
+const char* const ColorNames[] = {"No Result", "White", "Brown", "P.Brown", "Purple", "Lilac",
+                                  "Yellow", "P. Yellow", "Orange", "Pink", "Red", "P.Red",
+                                  "D. Red", "B. Blue", "D. Blue", "Green", "Gray", "Black"};
+
+// Lichens of the database: about six substances each, in genera of ten.
+int LichenCount(int scale) { return 10000 * scale; }
+QString LichenName(int k) { return QStringLiteral("Genus%1 species%2").arg(k / 10).arg(k); }
+QString GenusName(int k) { return QStringLiteral("Genus%1").arg(k / 10); }
+// Every hundredth lichen holds the selected substances, so their search
+// finds something.
+constexpr int SelectedEvery = 100;
+
+// Many rows per statement: the generator would otherwise spend most of its
+// time preparing statements.
+class TBatchInsert {
+public:
+    TBatchInsert(TSQLConnection& c, QString head, int columns) : connection(c), head(std::move(head)), columns(columns) {}
+    ~TBatchInsert() { Flush(); }
+    void Add(const QVariantList& row)
+    {
+        params += row;
+        if (++rows == 100) Flush();
+    }
+    void Flush()
+    {
+        if (rows == 0) return;
+        QStringList tuples;
+        for (int r = 0; r < rows; ++r) {
+            QStringList marks;
+            for (int c = 0; c < columns; ++c) marks << QStringLiteral("?%1").arg(r * columns + c + 1);
+            tuples << QStringLiteral("(") + marks.join(QLatin1Char(',')) + QStringLiteral(")");
+        }
+        connection.ExecuteDirect(head + tuples.join(QLatin1Char(',')), params);
+        params.clear();
+        rows = 0;
+    }
+
+private:
+    TSQLConnection& connection;
+    QString head;
+    int columns;
+    QVariantList params;
+    int rows = 0;
+};
+
+} // namespace
+
+QString BenchSubstanceName(int i)
+{
+    static const char* const suffixes[] = {"acid", "in", "one", "ol", "ate"};
+    const QString plain = QStringLiteral("Substance%1 %2").arg(i, 5, 10, QLatin1Char('0')).arg(suffixes[i % 5]);
+    if (i % 250 == 5)   // "%" inside a name: a LIKE wildcard
+        return QStringLiteral("Substance%1 5% %2").arg(i, 5, 10, QLatin1Char('0')).arg(suffixes[i % 5]);
+    if (i % 250 == 11)  // "_" inside a name
+        return QStringLiteral("Substance_%1 %2").arg(i, 5, 10, QLatin1Char('0')).arg(suffixes[i % 5]);
+    if (i % 499 == 13) // a leading wildcard: no index range can serve it
+        return QStringLiteral("_ubstance%1 %2").arg(i, 5, 10, QLatin1Char('0')).arg(suffixes[i % 5]);
+    if (i % 89 == 3 && i > 0)   // the previous substance's name in other letter case
+        return BenchSubstanceName(i - 1).toLower();
+    return plain;
+}
+
+void BuildBenchDatabase(const QString& path, int scale)
+{
+    QFile::remove(path);
+    QFile create(path);
+    if (!create.open(QIODevice::WriteOnly)) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(path));
+        std::exit(1);
+    }
+    create.close();   // an empty file is an empty database
+
+    TSQLConnection c;
+    c.Params = {QStringLiteral("DriverName=Sqlite"), QStringLiteral("FailIfMissing=True"),
+                QStringLiteral("Database=") + path};
+    c.Open();
+    c.ExecuteDirect(SubstancesBackupCreateStatement);
+    c.ExecuteDirect(QStringLiteral("ALTER TABLE SubstancesBackup RENAME TO Substances"));
+    c.ExecuteDirect(LichensBackupCreateStatement);
+    c.ExecuteDirect(QStringLiteral("ALTER TABLE LichensBackup RENAME TO Lichens"));
+    c.StartTransaction();
+
+    std::mt19937 rng(42);
+    auto chance = [&](int percent) { return int(rng() % 100) < percent; };
+    const int substances = BenchSubstancesPerScale * scale;
+    {
+        TBatchInsert insert(c,
+                            QStringLiteral("INSERT INTO Substances (name, A, B, Bprime, C, E, F, G, HPLC, BefVis, "
+                                           "BefUVS, BefUVL, Archers, AftVis, AftUV, KResult, CResult, KCResult, "
+                                           "PDResult, Cortex, Medulla, GroupName, Synonyms) VALUES "),
+                            23);
+        for (int i = 0; i < substances; ++i) {
+            QVariantList row{BenchSubstanceName(i)};
+            for (int k = 0; k < 8; ++k) {
+                if (chance(k == 7 ? 50 : 80))
+                    row << 5 + int(rng() % 91);
+                else
+                    row << (chance(50) ? QVariant(0) : QVariant());   // a stored 0 is "no value" too
+            }
+            for (int k = 0; k < 2; ++k)
+                row << QString::fromLatin1(chance(50) ? "+" : "");
+            for (int k = 0; k < 10; ++k)
+                row << (chance(60) ? QString::fromLatin1(ColorNames[1 + rng() % 17]) : QString());
+            row << QStringLiteral("Group%1").arg(i % 40);
+            row << (chance(50) ? QStringLiteral("syn%1a, Syn %1 b, abc").arg(i) : QString());
+            insert.Add(row);
+        }
+    }
+    {
+        TBatchInsert insert(c, QStringLiteral("INSERT INTO Lichens (Lichen, Substance, Genus) VALUES "), 3);
+        const int lichens = LichenCount(scale);
+        const QStringList selected = BenchSelectedSubstances(scale);
+        int rows = 0;
+        for (int k = 0; k < lichens; k += SelectedEvery)
+            for (const QString& s : selected) {
+                insert.Add({LichenName(k), s, GenusName(k)});
+                ++rows;
+            }
+        while (rows < BenchLichenRowsPerScale * scale) {
+            const int k = int(rng() % unsigned(lichens));
+            const int named = int(rng() % unsigned(substances));
+            if (named % 1000 == 5)
+                continue;   // a few wildcard names that no lichen lists
+            QString substance = BenchSubstanceName(named);
+            if (chance(10))
+                substance = substance.toLower();   // the portal's spelling varies in case
+            insert.Add({LichenName(k), substance, GenusName(k)});
+            ++rows;
+        }
+    }
+    c.Commit();
+    c.Close();
+}
+
+QString BenchDatabasePath(int scale)
+{
+    static QTemporaryDir dir;
+    static std::map<int, QString> built;
+    auto it = built.find(scale);
+    if (it != built.end()) return it->second;
+    const QString path = dir.filePath(QStringLiteral("scale%1/Quillaspore.db").arg(scale));
+    QDir().mkpath(QFileInfo(path).path());
+    BuildBenchDatabase(path, scale);
+    TSQLConnection c;
+    c.Params = {QStringLiteral("DriverName=Sqlite"), QStringLiteral("FailIfMissing=True"),
+                QStringLiteral("Database=") + path};
+    c.Open();
+    MigrateDatabase(c);
+    c.Close();
+    built[scale] = path;
+    return path;
+}
+
+QStringList BenchSelectedSubstances(int scale, int count)
+{
+    // Plain names spread over the table, the last one in the other case.
+    QStringList names;
+    const int substances = BenchSubstancesPerScale * scale;
+    for (int n = 0; n < count; ++n) names << BenchSubstanceName(1 + n * (substances / count) + (n % 2));
+    if (!names.isEmpty()) names.last() = names.last().toUpper();
+    return names;
+}

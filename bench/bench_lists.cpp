@@ -1,0 +1,266 @@
+// What the user waits for in the windows, at scale 1 and 10 (BenchDb.h),
+// through the windows' own commands on the whole program's windows: "View
+// Substances", a character typed into its search edit, "View Lichens", the
+// lichen search over five selected substances (the count as the fifth row is
+// selected, and the "View Lichens" button), and the warm start-up to an idle
+// main window. Beside them the statements they replace: the substance
+// list's per-name synonym statement, the lichen list's statement alone, and
+// the INTERSECT of the lichen search.
+#include "BenchDb.h"
+
+#include "core/Entry.h"
+#include "core/MainWindow.h"
+#include "core/Queries.h"
+#include "core/Settings.h"
+#include "framework/Dialogs.h"
+#include "framework/Framework.h"
+#include "lichens/LichenList.h"
+#include "lichens/LichenText.h"
+#include "substances/RecordList.h"
+#include "substances/SubstanceSql.h"
+#include "support/FakeHttpServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+class SilentDialogs : public IDialogs {
+public:
+    void ShowMessage(const QString&) override {}
+    int MessageDlg(const QString&, TMsgDlgType, TMsgDlgButtons) override { return mrOk; }
+    QString FileDialog(const TFileDialogRequest&) override { return {}; }
+    void OpenUrl(const QString&) override {}
+    void SendEndKey() override {}
+};
+
+// The program's windows on a working folder holding the database of one
+// scale and the default search configuration. One set of windows at a time.
+class TProgram {
+public:
+    static TProgram& At(int scale)
+    {
+        static std::unique_ptr<TProgram> current;
+        if (!current || current->scale != scale) {
+            current.reset();
+            current.reset(new TProgram(scale));
+        }
+        return *current;
+    }
+    ~TProgram()
+    {
+        if (running) DestroyAllForms();
+        QDir::setCurrent(oldDir);
+    }
+
+    void Start()
+    {
+        CreateAllForms();
+        Application->ProcessMessages();
+        running = true;
+    }
+    void Stop()
+    {
+        DestroyAllForms();
+        running = false;
+    }
+    bool Running() const { return running; }
+
+private:
+    explicit TProgram(int scale) : scale(scale)
+    {
+        static bool dialogsSet = false;
+        if (!dialogsSet) {
+            SetDialogs(std::make_unique<SilentDialogs>());
+            dialogsSet = true;
+        }
+        QFile::copy(BenchDatabasePath(scale), dir.filePath(QStringLiteral("Quillaspore.db")));
+        QFile::copy(QStringLiteral(QS_SOURCE_DIR "/data/Default.scfg"), dir.filePath(QStringLiteral("Default.scfg")));
+        oldDir = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        server.Route(QStringLiteral("/"), FakeResponse::Ok("<html>up</html>"));
+        InternetProbeAddress = server.Url(QStringLiteral("/"));
+        Start();
+        InternetEnabled = false;   // the lists never go to the portal
+    }
+
+    int scale;
+    QTemporaryDir dir;
+    QString oldDir;
+    FakeHttpServer server;
+    bool running = false;
+};
+
+TProgram& Program(benchmark::State& state)
+{
+    TProgram& p = TProgram::At(int(state.range(0)));
+    if (!p.Running()) p.Start();
+    return p;
+}
+
+// ---------------------------------------------------------------- substance list
+
+void ViewSubstances(benchmark::State& state)
+{
+    Program(state);
+    for (auto _ : state)
+        Form1->MainMenuViewSubstancesClick(nullptr);
+    state.counters["lines"] = RecordListForm->RecordListBox->Items()->Count();
+}
+
+// One character typed into the empty search edit: "a" is in every name, so
+// the whole list is rebuilt (the worst keystroke).
+void TypeIntoSubstanceSearch(benchmark::State& state)
+{
+    Program(state);
+    Form1->MainMenuViewSubstancesClick(nullptr);
+    TEdit* edit = RecordListForm->SearchWordEdit;
+    for (auto _ : state) {
+        state.PauseTiming();
+        edit->SetText(QString());
+        state.ResumeTiming();
+        QTest::keyClick(edit->Widget(), 'a');
+    }
+    state.counters["lines"] = RecordListForm->RecordListBox->Items()->Count();
+}
+
+// The reference list: the names, then one synonym statement per name.
+void ReferenceSubstanceListStatements(benchmark::State& state)
+{
+    Program(state);
+    size_t lines = 0;
+    for (auto _ : state) {
+        RunQuery(QStringLiteral("select name from Substances"));
+        QStringList names;
+        for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next()) names << GetFieldString(QStringLiteral("name"));
+        std::stable_sort(names.begin(), names.end(), NameLess);
+        lines = 0;
+        for (const QString& name : names) {
+            RunQuery(QStringLiteral("SELECT Synonyms from Substances where name LIKE ?1 LIMIT 1"), {name});
+            lines += 1 + SynonymLines(GetFieldString(QStringLiteral("Synonyms"))).size();
+        }
+    }
+    state.counters["lines"] = double(lines);
+}
+
+// ---------------------------------------------------------------- lichen list
+
+void ViewLichens(benchmark::State& state)
+{
+    Program(state);
+    for (auto _ : state)
+        Form1->MainMenuViewLichensClick(nullptr);
+    state.counters["lines"] = LichenListForm->LichenListBox->Items()->Count();
+}
+
+void ReferenceLichenListStatement(benchmark::State& state)
+{
+    Program(state);
+    size_t rows = 0;
+    for (auto _ : state) {
+        rows = 0;
+        for (RunQuery(QStringLiteral("select DISTINCT Lichen from Lichens ORDER BY Lichen")); !MainQuery().Eof();
+             MainQuery().Next())
+            ++rows;
+    }
+    state.counters["rows"] = double(rows);
+}
+
+// ---------------------------------------------------------------- lichen search
+
+// Five substance rows in the main window's spot list, none selected.
+std::vector<TListItem*> FiveSubstanceRows(int scale)
+{
+    Form1->SpotListView->Clear();
+    std::vector<TListItem*> rows;
+    for (const QString& name : BenchSelectedSubstances(scale)) {
+        TSubstanceRecord r;
+        r.name = name;
+        Form1->AddSpotListRow(r);
+        rows.push_back(Form1->SpotListView->Items()->Item(Form1->SpotListView->Items()->Count() - 1));
+    }
+    return rows;
+}
+
+// The count on the button as the fifth row joins the selection.
+void SelectFifthSubstance(benchmark::State& state)
+{
+    Program(state);
+    const std::vector<TListItem*> rows = FiveSubstanceRows(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        Form1->SpotListView->ClearSelection();
+        for (int i = 0; i < 4; ++i) rows[i]->SetSelected(true);
+        state.ResumeTiming();
+        rows[4]->SetSelected(true);
+    }
+    state.SetLabel(Form1->ViewLichensButton->Caption().toStdString());
+}
+
+// The "View Lichens" button with five rows selected ("Inexact", as the
+// window starts).
+void ViewLichensButton(benchmark::State& state)
+{
+    Program(state);
+    const std::vector<TListItem*> rows = FiveSubstanceRows(int(state.range(0)));
+    for (TListItem* r : rows) r->SetSelected(true);
+    Form1->ViewLichensButton->SetEnabled(true);
+    for (auto _ : state)
+        QTest::mouseClick(Form1->ViewLichensButton->Widget(), Qt::LeftButton);
+    state.SetLabel(Form1->ViewLichensButton->Caption().toStdString());
+}
+
+// The reference statement: one SELECT per name joined by INTERSECT.
+void ReferenceLichenSearchStatement(benchmark::State& state)
+{
+    Program(state);
+    const QStringList names = BenchSelectedSubstances(int(state.range(0)));
+    QStringList selects;
+    QVariantList params;
+    for (int i = 0; i < names.size(); ++i) {
+        selects << QStringLiteral("SELECT Lichen FROM Lichens WHERE Substance LIKE ?%1").arg(i + 1);
+        params << names[i];
+    }
+    size_t rows = 0;
+    for (auto _ : state) {
+        rows = 0;
+        for (RunQuery(selects.join(QStringLiteral(" INTERSECT ")), params); !MainQuery().Eof(); MainQuery().Next())
+            ++rows;
+    }
+    state.counters["lichens"] = double(rows);
+}
+
+// ---------------------------------------------------------------- start-up
+
+// All nineteen windows created, the database opened and migrated, pending
+// events run: the idle main window. The files are in the cache (warm).
+void WarmStartUp(benchmark::State& state)
+{
+    TProgram& p = Program(state);
+    for (auto _ : state) {
+        state.PauseTiming();
+        p.Stop();
+        state.ResumeTiming();
+        p.Start();
+    }
+}
+
+void Scales(benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Arg(1)->Arg(10); }
+
+BENCHMARK(ViewSubstances)->Apply(Scales);
+BENCHMARK(TypeIntoSubstanceSearch)->Apply(Scales);
+BENCHMARK(ReferenceSubstanceListStatements)->Apply(Scales);
+BENCHMARK(ViewLichens)->Apply(Scales);
+BENCHMARK(ReferenceLichenListStatement)->Apply(Scales);
+BENCHMARK(SelectFifthSubstance)->Apply(Scales);
+BENCHMARK(ViewLichensButton)->Apply(Scales);
+BENCHMARK(ReferenceLichenSearchStatement)->Apply(Scales);
+BENCHMARK(WarmStartUp)->Apply(Scales);
+
+} // namespace
