@@ -42,46 +42,82 @@ TUpdateOutcome StopWith(IUpdateProgress& progress, const QString& message, TUpda
 }
 }
 
-QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id)
+QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id, int offset)
 {
     return portalRoot + "/portal/api/v2/morphology/" + UrlEncode(id)
-           + "/attribute?limit=10000&offset=0";
+           + "/attribute?limit=" + QString::number(MorphologyPageLimit) + "&offset=" + QString::number(offset);
 }
 
-TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, std::vector<TLichenRow>& rows,
+TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, std::vector<TDownloadedLichen>& rows,
                                        QByteArray& currentGenus)
 {
-    static const TRegEx substancePattern(R"RE(("charStateName":")([(-)-]?[^"(]+))RE");
-    static const TRegEx lichenPattern(R"RE(("sciname":")([^("]+))RE");
-    const TMatchCollection substances = substancePattern.Matches(answer);
-    if (substances.Count() == 0)
+    // Both values in one pass over the answer. The two keys never overlap
+    // (each match starts at a quoted key and ends before the next quote), so
+    // the substance values and the lichen values come out as the two
+    // patterns would find them one after the other.
+    static const TRegEx pattern(R"RE("charStateName":"([(-)-]?[^"(]+)|"sciname":"([^("]+))RE");
+    const TMatchCollection matches = pattern.Matches(answer);
+    std::vector<QByteArray> substances;
+    std::vector<QByteArray> lichens;
+    substances.reserve(size_t(matches.Count()) / 2 + 1);
+    lichens.reserve(size_t(matches.Count()) / 2 + 1);
+    for (const TMatch& match : matches.Items) {
+        QByteArray substance = match.Group(1);
+        if (!substance.isEmpty())
+            substances.push_back(std::move(substance));
+        else
+            lichens.push_back(match.Group(2));
+    }
+    if (substances.empty())
         return TMorphologyParse::NoSubstance;
-    const TMatchCollection lichens = lichenPattern.Matches(answer);
-    if (lichens.Count() != substances.Count())
+    if (lichens.size() != substances.size())
         return TMorphologyParse::Corrupt;
-    rows.reserve(rows.size() + substances.Count());
-    for (int i = 0; i < substances.Count(); ++i) {
-        const QByteArray substance = substances[i].Group(2);
-        const QByteArray lichen = lichens[i].Group(2);
-        currentGenus = FirstAsciiWord(lichen);
-        rows.push_back({QString::fromUtf8(lichen), QString::fromUtf8(substance),
-                        QString::fromUtf8(currentGenus)});
+    rows.reserve(rows.size() + substances.size());
+    for (size_t i = 0; i < substances.size(); ++i) {
+        currentGenus = FirstAsciiWord(lichens[i]);
+        rows.push_back({std::move(lichens[i]), std::move(substances[i]), currentGenus});
     }
     return TMorphologyParse::Ok;
 }
 
-qint64 LichenValuesLength(const std::vector<TLichenRow>& rows)
+qint64 LichenValuesLength(const std::vector<TDownloadedLichen>& rows)
 {
     if (rows.empty())
         return 0;
     qint64 length = 0;
-    for (const TLichenRow& row : rows)
-        length += 11 + row.Lichen.toUtf8().size() + row.Substance.toUtf8().size()
-                  + row.Genus.toUtf8().size();
+    for (const TDownloadedLichen& row : rows)
+        length += 11 + row.Lichen.size() + row.Substance.size() + row.Genus.size();
     return length - 1;   // no comma after the last row
 }
 
-TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TLichenRow>& rows)
+namespace {
+// Empties Lichens and fills it with `rows` inside the caller's transaction.
+// The table's indexes are dropped first and made again after the last row:
+// building an index once is much cheaper than keeping it in order through
+// every insert, and as all of it is one transaction a failure puts back the
+// indexes with the rows.
+void FillLichens(TSQLConnection& db, const std::vector<TDownloadedLichen>& rows)
+{
+    const std::vector<TIndexDefinition> indexes = TableIndexes(db, "Lichens");
+    for (const TIndexDefinition& index : indexes)
+        db.ExecuteDirect("DROP INDEX \"" + QString(index.Name).replace('"', "\"\"") + "\"");
+
+    db.ExecuteDirect("DELETE FROM Lichens");
+    {
+        TSQLStatement insert(db, "INSERT INTO Lichens(Lichen,Substance,Genus) Values (?1,?2,?3)");
+        for (const TDownloadedLichen& row : rows) {
+            insert.BindText(1, row.Lichen);
+            insert.BindText(2, row.Substance);
+            insert.BindText(3, row.Genus);
+            insert.Execute();
+        }
+    }
+    for (const TIndexDefinition& index : indexes)
+        db.ExecuteDirect(index.Create);
+}
+}
+
+TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TDownloadedLichen>& rows)
 {
     TSQLConnection& db = context.Connection;
     IUpdateProgress& progress = context.Progress;
@@ -99,37 +135,24 @@ TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TLic
         return StopWith(progress, "Unable to create backup.  Update cancelled", TUpdateOutcome::BackupFailed);
     }
 
-    // Emptying and refilling are one transaction: a failure rolls the table
-    // back to its old rows, and only when the rollback itself fails are the
-    // rows copied back from the backup.
-    bool rolledBack = false;
+    // Emptying and refilling are one transaction: a failure leaves the table
+    // with its old rows once the transaction has ended, whether the engine
+    // ended it or the rollback here; only a transaction that stays open is
+    // made good from the backup.
     try {
         db.StartTransaction();
-        try {
-            db.ExecuteDirect("DELETE FROM Lichens");
-            QVariantList values;
-            values.reserve(qsizetype(rows.size()) * 3);
-            for (const TLichenRow& row : rows)
-                values << row.Lichen << row.Substance << row.Genus;
-            InsertRows(db, "INSERT INTO Lichens(Lichen,Substance,Genus) Values ", 3, values);
-            db.Commit();
-        } catch (...) {
-            rolledBack = RollbackQuietly(db);
-            throw;
-        }
+        FillLichens(db, rows);
+        db.Commit();
     } catch (const std::exception&) {
         progress.Hide();
         ShowMessage("Unable to update Lichen database.  Backup will be restored.");
-        if (!rolledBack) {
-            try {
-                ExecuteInTransaction(db, {
-                    "DELETE FROM Lichens",
-                    "INSERT INTO Lichens(Lichen, Substance, Genus) SELECT * FROM LichensBackup"});
-            } catch (const std::exception& e) {
-                ShowMessage("Unable to restore the backup: " + QString::fromUtf8(e.what())
-                            + "\r\nThe previous lichen data are kept in LichensBackup.");
-                return TUpdateOutcome::RestoreFailed;
-            }
+        QString error;
+        if (!PutBackOldRows(db, {"DELETE FROM Lichens",
+                                 "INSERT INTO Lichens(Lichen, Substance, Genus) SELECT * FROM LichensBackup"},
+                            error)) {
+            ShowMessage("Unable to restore the backup: " + error
+                        + "\r\nThe previous lichen data are kept in LichensBackup.");
+            return TUpdateOutcome::RestoreFailed;
         }
         ShowMessage("Backup restored");
         return TUpdateOutcome::TableRestored;
@@ -146,25 +169,34 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
     try {
         int progressStep = 1;
         QByteArray currentGenus;
-        std::vector<TLichenRow> rows;
+        std::vector<TDownloadedLichen> rows;
 
         progress.SetCaption("Lichen update");
         progress.SetLabel("Downloading data...");
         progress.ProcessMessages();
 
         for (const char* id : MorphologyAttributeIds) {
-            const QByteArray answer = context.Fetch(MorphologyAttributeAddress(context.PortalRoot, id));
-            // "Error" (internet switched off) and a cut-off body are failed
-            // downloads like an empty answer.
-            if (answer.isEmpty() || answer == "Error" || !LooksComplete(answer))
-                return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
-            switch (ParseMorphologyAnswer(answer, rows, currentGenus)) {
-            case TMorphologyParse::Ok:
-                break;
-            case TMorphologyParse::NoSubstance:
-                return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
-            case TMorphologyParse::Corrupt:
-                return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
+            // An attribute of more records than one request may ask for
+            // comes in pages; a page that is not full is its last.
+            for (int offset = 0;; offset += MorphologyPageLimit) {
+                const QByteArray answer =
+                    context.Fetch(MorphologyAttributeAddress(context.PortalRoot, id, offset));
+                // "Error" (internet switched off) and a cut-off body are
+                // failed downloads like an empty answer.
+                if (answer.isEmpty() || answer == "Error" || !LooksComplete(answer))
+                    return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
+                const size_t before = rows.size();
+                const TMorphologyParse parsed = ParseMorphologyAnswer(answer, rows, currentGenus);
+                if (parsed == TMorphologyParse::Corrupt)
+                    return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
+                if (parsed == TMorphologyParse::NoSubstance) {
+                    // A page after a full one may hold no record at all.
+                    if (offset > 0)
+                        break;
+                    return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
+                }
+                if (rows.size() - before != size_t(MorphologyPageLimit))
+                    break;
             }
             progress.SetPosition(progressStep * 100 / 25);
             ++progressStep;

@@ -13,8 +13,19 @@
 // in the order they are requested.
 extern const std::array<const char*, 23> MorphologyAttributeIds;
 
-// PortalRoot + "/portal/api/v2/morphology/<id>/attribute?limit=10000&offset=0"
-QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id);
+// The most records one attribute request asks for; a page that holds
+// exactly this many is followed by a request for the next page.
+constexpr int MorphologyPageLimit = 10000;
+
+// PortalRoot + "/portal/api/v2/morphology/<id>/attribute?limit=10000&offset=<offset>"
+QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id, int offset = 0);
+
+// One downloaded pair as its row of Lichens, UTF-8 as the portal sent it.
+struct TDownloadedLichen {
+    QByteArray Lichen;
+    QByteArray Substance;
+    QByteArray Genus;   // the first run of ASCII letters of Lichen
+};
 
 enum class TMorphologyParse {
     Ok,            // every pair appended
@@ -25,12 +36,12 @@ enum class TMorphologyParse {
 // Appends one row per pair of substance and lichen value of one answer and
 // sets `currentGenus` to the genus of the last row. Nothing is appended
 // unless the answer is Ok.
-TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, std::vector<TLichenRow>& rows,
+TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, std::vector<TDownloadedLichen>& rows,
                                        QByteArray& currentGenus);
 
 // The length in bytes of the VALUES list the rows make,
 // ("lichen","substance","genus") joined by commas.
-qint64 LichenValuesLength(const std::vector<TLichenRow>& rows);
+qint64 LichenValuesLength(const std::vector<TDownloadedLichen>& rows);
 
 // The downloaded data must make at least this many bytes of VALUES list.
 constexpr qint64 MinimumLichenValuesLength = 1000;
@@ -41,4 +52,4 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context);
 
 // Replacement of the Lichens rows by `rows` with the backup in LichensBackup
 // (the phase after the download). Shows the messages of a failure.
-TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TLichenRow>& rows);
+TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TDownloadedLichen>& rows);
