@@ -219,9 +219,11 @@ TSQLStatement::TSQLStatement(TSQLConnection& connection, const QString& sql)
 
 TSQLStatement::~TSQLStatement() { sqlite3_finalize(stmt); }
 
-void TSQLStatement::BindText(int index, const QByteArray& utf8)
+void TSQLStatement::BindText(int index, QByteArrayView utf8)
 {
-    if (sqlite3_bind_text64(stmt, index, utf8.constData(), sqlite3_uint64(utf8.size()), SQLITE_STATIC,
+    // A view of no bytes may have no address; the engine would bind NULL.
+    static const char empty = 0;
+    if (sqlite3_bind_text64(stmt, index, utf8.isEmpty() ? &empty : utf8.data(), sqlite3_uint64(utf8.size()), SQLITE_STATIC,
                             SQLITE_UTF8) != SQLITE_OK)
         throw EDatabaseError(EngineMessage(db));
 }
@@ -260,6 +262,21 @@ QString TField::AsString() const
         const int n = sqlite3_column_bytes(st, column);
         return QString::fromUtf8(p, n);
     }
+    }
+}
+
+QByteArray TField::AsUtf8() const
+{
+    if (!query || !query->hasRow) return {};
+    sqlite3_stmt* st = query->stmt;
+    switch (sqlite3_column_type(st, column)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+        return QByteArray(p, sqlite3_column_bytes(st, column));
+    }
+    default: return AsString().toUtf8();
     }
 }
 

@@ -4,6 +4,7 @@
 // rows and reads fields by name. Failures raise EDatabaseError with the
 // engine's message.
 #include "framework/Exceptions.h"
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -74,7 +75,7 @@ public:
 
     // Binds UTF-8 text to parameter `index` (from 1). The bytes are not
     // copied: they must stay unchanged until Execute has returned.
-    void BindText(int index, const QByteArray& utf8);
+    void BindText(int index, QByteArrayView utf8);
     // Binds all parameters in order, as ExecuteDirect does.
     void Bind(const QVariantList& params);
     // Runs the statement with the parameters bound, then makes it ready for
@@ -91,6 +92,8 @@ class TField {
 public:
     QString FieldName;
     QString AsString() const;   // integers as decimal digits, NULL and no row as ""
+    QByteArray AsUtf8() const;  // the same text as UTF-8
+
     int AsInteger() const;      // NULL and no row as 0
     long long AsLargeInt() const;
     double AsFloat() const;

@@ -288,6 +288,24 @@ TEST_F(LichenUpdateTest, AFailingReconciliationKeepsTheDownloadAndSetsNoDate)
     EXPECT_EQ(DatesFile(), QByteArray("<none>"));
 }
 
+// The named lichens are added in the replacement's transaction: when the
+// engine ends that transaction itself, the download goes with it, and the
+// user is told that the old rows are back, which they are.
+TEST_F(LichenUpdateTest, ANamedLichenRolledBackByTheEngineLeavesTheOldRows)
+{
+    db.InsertSubstance({{"name", "usnic acid"}, {"Lichens", "Usnea alpina, Parmelia sulcata"}});
+    db.Exec("CREATE TRIGGER RejectNamed BEFORE INSERT ON Lichens WHEN NEW.Lichen = 'Parmelia sulcata' "
+            "BEGIN SELECT RAISE(ROLLBACK, 'rejected'); END");
+
+    EXPECT_EQ(Run(), TUpdateOutcome::TableRestored);
+    EXPECT_EQ(Lichens(), OldRows());
+    EXPECT_EQ(Backup(), OldRows());
+    EXPECT_EQ(Messages(), QStringList({"Unable to update Lichen database.  Backup will be restored.",
+                                       "Backup restored"}));
+    EXPECT_FALSE(connection.InTransaction());
+    EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+}
+
 TEST_F(LichenUpdateTest, NamesWithQuotesAndWildcardsAreValuesNotSql)
 {
     db.InsertSubstance({{"name", "acid \"x\" 5%"}, {"Lichens", "Usnea hirta"}});

@@ -30,7 +30,8 @@ QStringList RowTexts(const std::vector<TDownloadedLichen>& rows)
 {
     QStringList out;
     for (const TDownloadedLichen& row : rows)
-        out << QString::fromUtf8(row.Lichen + "|" + row.Substance + "|" + row.Genus);
+        out << QString::fromUtf8(row.Lichen) + "|" + QString::fromUtf8(row.Substance) + "|"
+                   + QString::fromUtf8(row.Genus);
     return out;
 }
 
