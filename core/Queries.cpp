@@ -124,12 +124,16 @@ TSubstanceRecord ReadSubstanceRow()
 
 bool RollbackQuietly(TSQLConnection& connection)
 {
+    // Whether ROLLBACK succeeds says nothing once the engine has ended the
+    // transaction itself ("no transaction is active"); what counts is
+    // whether one is still open.
+    if (!connection.InTransaction())
+        return true;
     try {
         connection.Rollback();
-        return true;
     } catch (const std::exception&) {
-        return false;
     }
+    return !connection.InTransaction();
 }
 
 void ExecuteInTransaction(TSQLConnection& connection, const QStringList& statements)

@@ -19,8 +19,11 @@ void SelectSubstanceByName(const QString& name);
 // The current row as a record (name trimmed, fields 1..20).
 TSubstanceRecord ReadSubstanceRow();
 
-// Rolls back the open transaction; false when the engine could not, so the
-// caller must not assume the table was put back.
+// Ends a failed transaction: rolls it back when it is still open (the engine
+// has already rolled it back itself after some failures, such as a
+// trigger's RAISE(ROLLBACK), a full disk or an I/O error). True when no
+// transaction is open afterwards, so the tables hold their last committed
+// rows; false when one stays open and uncommitted changes may be pending.
 bool RollbackQuietly(TSQLConnection& connection);
 // Runs `statements` in one transaction; on failure rolls back and rethrows
 // the statement's own error.

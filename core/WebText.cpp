@@ -5,6 +5,9 @@
 #include "framework/NetHTTP.h"
 #include "framework/Text.h"
 
+#include <array>
+#include <type_traits>
+
 namespace {
 TNetHTTPRequest* registeredRequest = nullptr;
 
@@ -52,21 +55,139 @@ const std::vector<TEscapeReplacement>& EscapeReplacementTable()
     return table;
 }
 
+namespace {
+
+// The table by the code of its escape (all below 0x400): entry index + 1,
+// 0 for a code the table does not hold.
+constexpr int EscapeCodeLimit = 0x400;
+
+const std::array<quint8, EscapeCodeLimit>& EscapeEntryByCode()
+{
+    static const std::array<quint8, EscapeCodeLimit> byCode = [] {
+        std::array<quint8, EscapeCodeLimit> codes{};
+        const auto& table = EscapeReplacementTable();
+        for (size_t i = 0; i < table.size(); ++i)
+            codes[size_t(table[i].Escape.mid(2).toInt(nullptr, 16))] = quint8(i + 1);
+        return codes;
+    }();
+    return byCode;
+}
+
+// The replacements as UTF-8, in table order.
+const std::vector<QByteArray>& Utf8Replacements()
+{
+    static const std::vector<QByteArray> replacements = [] {
+        std::vector<QByteArray> out;
+        for (const TEscapeReplacement& entry : EscapeReplacementTable())
+            out.push_back(entry.Replacement.toUtf8());
+        return out;
+    }();
+    return replacements;
+}
+
+int HexDigit(unsigned c)
+{
+    if (c >= '0' && c <= '9') return int(c - '0');
+    if (c >= 'a' && c <= 'f') return int(c - 'a' + 10);
+    if (c >= 'A' && c <= 'F') return int(c - 'A' + 10);
+    return -1;
+}
+
+// The table entry of the escape that starts at s (n characters left), or -1.
+// Escapes cannot overlap (each starts with the only backslash in its six
+// characters) and no replacement is a backslash, so finding them in one
+// pass gives what applying the table step by step gives.
+template <typename Char>
+int EscapeAt(const Char* s, qsizetype n)
+{
+    if (n < 6 || (s[1] != Char('u') && s[1] != Char('U')))
+        return -1;
+    int code = 0;
+    for (int k = 2; k < 6; ++k) {
+        const int digit = HexDigit(unsigned(std::make_unsigned_t<Char>(s[k])));
+        if (digit < 0)
+            return -1;
+        code = code * 16 + digit;
+    }
+    if (code >= EscapeCodeLimit)
+        return -1;
+    const int entry = int(EscapeEntryByCode()[size_t(code)]) - 1;
+    if (entry < 0)
+        return -1;
+    const TEscapeReplacement& step = EscapeReplacementTable()[size_t(entry)];
+    if (step.ExactCase)
+        for (int k = 1; k < 6; ++k)
+            if (unsigned(std::make_unsigned_t<Char>(s[k])) != step.Escape.at(k).unicode())
+                return -1;
+    return entry;
+}
+
+// One pass over the text: escapes replaced, commas before a double quote
+// dropped (no replacement is a comma or a double quote, so doing both at
+// once changes nothing). `append` adds a run of the input or a replacement.
+template <typename Char, typename Out, typename AppendRun, typename AppendReplacement>
+void DecodeInOnePass(const Char* s, qsizetype n, Out& out, AppendRun appendRun,
+                     AppendReplacement appendReplacement)
+{
+    qsizetype last = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const Char c = s[i];
+        if (c == Char('\\')) {
+            const int entry = EscapeAt(s + i, n - i);
+            if (entry < 0)
+                continue;
+            appendRun(out, s + last, i - last);
+            appendReplacement(out, entry);
+            i += 5;
+            last = i + 1;
+        } else if (c == Char(',') && i + 1 < n && s[i + 1] == Char('"')) {
+            appendRun(out, s + last, i - last);
+            last = i + 1;
+        }
+    }
+    appendRun(out, s + last, n - last);
+}
+
+} // namespace
+
 QString ApplyEscapeReplacements(const QString& text)
 {
-    QString result = text;
-    for (const TEscapeReplacement& step : EscapeReplacementTable()) {
-        if (!result.contains(QLatin1String("\\"))) break;   // no escape can match any more
-        result = step.ExactCase ? ReplaceAll(result, step.Escape, step.Replacement)
-                                : ReplaceText(result, step.Escape, step.Replacement);
-    }
-    return ReplaceAll(result, QStringLiteral(",\""), QStringLiteral("\""));
+    QString out;
+    out.reserve(text.size());
+    DecodeInOnePass(
+        reinterpret_cast<const char16_t*>(text.constData()), text.size(), out,
+        [](QString& o, const char16_t* run, qsizetype length) {
+            o.append(reinterpret_cast<const QChar*>(run), length);
+        },
+        [](QString& o, int entry) { o.append(EscapeReplacementTable()[size_t(entry)].Replacement); });
+    return out;
+}
+
+QByteArray ApplyEscapeReplacementsUtf8(const QByteArray& text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    DecodeInOnePass(
+        text.constData(), text.size(), out,
+        [](QByteArray& o, const char* run, qsizetype length) { o.append(run, length); },
+        [](QByteArray& o, int entry) { o.append(Utf8Replacements()[size_t(entry)]); });
+    return out;
 }
 
 QString DecodeWebBody(const QByteArray& body)
 {
     QString text = IsValidUtf8(body) ? DecodeUtf8(body) : DecodeWindows1252(body);
     return ApplyEscapeReplacements(text);
+}
+
+QByteArray DecodeWebBodyToUtf8(const QByteArray& body)
+{
+    // Valid UTF-8 stays in its bytes: the escapes and commas are ASCII, which
+    // UTF-8 never uses inside a longer character.
+    // The UTF-8 decoding drops a byte-order mark at the start.
+    if (IsValidUtf8(body))
+        return ApplyEscapeReplacementsUtf8(body.startsWith("\xEF\xBB\xBF") ? body.mid(3) : body);
+    return ApplyEscapeReplacements(DecodeWindows1252(body)).toUtf8();
 }
 
 void DisableUpdateMenuItems()
@@ -96,5 +217,5 @@ QByteArray HttpGetText(const QString& address)
         AskDisableInternet();
         return QByteArrayLiteral("Error");
     }
-    return DecodeWebBody(body).toUtf8();
+    return DecodeWebBodyToUtf8(body);
 }

@@ -35,6 +35,9 @@ QByteArray HttpGetText(const QString& address);
 // The decoding of a body: UTF-8 when the bytes are valid UTF-8, otherwise
 // Windows-1252; then the escape table and the comma rule.
 QString DecodeWebBody(const QByteArray& body);
+// The same text as UTF-8 (DecodeWebBody(body).toUtf8()), without the round
+// trip through UTF-16 for a body that is UTF-8 already.
+QByteArray DecodeWebBodyToUtf8(const QByteArray& body);
 
 struct TEscapeReplacement {
     QString Escape;        // six characters, backslash, "u", four hex digits
@@ -43,8 +46,11 @@ struct TEscapeReplacement {
 };
 // The escape replacements in the order they are applied.
 const std::vector<TEscapeReplacement>& EscapeReplacementTable();
-// The table in order, then every comma directly before a double quote removed.
+// The table in order, then every comma directly before a double quote
+// removed; done in one pass with the same result.
 QString ApplyEscapeReplacements(const QString& text);
+// The same on UTF-8 text.
+QByteArray ApplyEscapeReplacementsUtf8(const QByteArray& text);
 
 // Disables the main window's two data-update menu items
 // ("UpdateLichenData1", "DownloadSubstanceData1") when they exist.

@@ -12,6 +12,15 @@ QString EngineMessage(sqlite3* db)
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
 }
 
+// The failure of a statement as an exception: a lock held by another
+// connection gets its own class, so that callers can say what happened.
+[[noreturn]] void Raise(sqlite3* db, int rc)
+{
+    const int primary = rc & 0xff;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) throw EDatabaseLocked(EngineMessage(db));
+    throw EDatabaseError(EngineMessage(db));
+}
+
 bool EqualsIgnoringAsciiCase(const QString& a, const QString& b)
 {
     if (a.size() != b.size()) return false;
@@ -76,8 +85,8 @@ sqlite3_stmt* PrepareOne(sqlite3* db, const QString& sql)
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* st = nullptr;
     const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st, &tail) != SQLITE_OK)
-        throw EDatabaseError(EngineMessage(db));
+    const int prepared = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st, &tail);
+    if (prepared != SQLITE_OK) Raise(db, prepared);
     const char* end = text.constData() + text.size();
     while (tail && tail < end) {
         sqlite3_stmt* extra = nullptr;
@@ -119,6 +128,7 @@ void TSQLConnection::Open()
     if (db) return;
     QString path;
     bool failIfMissing = false;
+    int busyTimeout = 5000;
     for (const QString& line : Params) {
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0) continue;
@@ -127,6 +137,11 @@ void TSQLConnection::Open()
         if (EqualsIgnoringAsciiCase(key, QStringLiteral("Database"))) path = value;
         else if (EqualsIgnoringAsciiCase(key, QStringLiteral("FailIfMissing")))
             failIfMissing = EqualsIgnoringAsciiCase(value.trimmed(), QStringLiteral("True"));
+        else if (EqualsIgnoringAsciiCase(key, QStringLiteral("BusyTimeout"))) {
+            bool ok = false;
+            const int ms = value.trimmed().toInt(&ok);
+            if (ok && ms >= 0) busyTimeout = ms;
+        }
     }
     if (path.isEmpty()) throw EDatabaseError(QStringLiteral("No database file name given"));
 
@@ -139,7 +154,7 @@ void TSQLConnection::Open()
         throw EDatabaseError(msg);
     }
     sqlite3_extended_result_codes(h, 1);
-    sqlite3_busy_timeout(h, 5000);
+    sqlite3_busy_timeout(h, busyTimeout);
     // The program's statements use double-quoted string literals.
     sqlite3_db_config(h, SQLITE_DBCONFIG_DQS_DML, 1, nullptr);
     sqlite3_db_config(h, SQLITE_DBCONFIG_DQS_DDL, 1, nullptr);
@@ -175,9 +190,12 @@ int TSQLConnection::ExecuteDirect(const QString& sql, const QVariantList& params
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {}
     if (rc != SQLITE_DONE) {
-        const QString msg = EngineMessage(db);
-        sqlite3_finalize(st);
-        throw EDatabaseError(msg);
+        try {
+            Raise(db, rc);
+        } catch (...) {
+            sqlite3_finalize(st);
+            throw;
+        }
     }
     sqlite3_finalize(st);
     // Statements that change no rows (DDL and the like) report 0, not the
@@ -189,6 +207,45 @@ void TSQLConnection::StartTransaction() { ExecuteDirect(QStringLiteral("BEGIN"))
 void TSQLConnection::Commit() { ExecuteDirect(QStringLiteral("COMMIT")); }
 void TSQLConnection::Rollback() { ExecuteDirect(QStringLiteral("ROLLBACK")); }
 bool TSQLConnection::InTransaction() const { return db && !sqlite3_get_autocommit(db); }
+
+// ----------------------------------------------------------------- statement
+
+TSQLStatement::TSQLStatement(TSQLConnection& connection, const QString& sql)
+{
+    connection.EnsureOpen();
+    db = connection.db;
+    stmt = PrepareOne(db, sql);
+}
+
+TSQLStatement::~TSQLStatement() { sqlite3_finalize(stmt); }
+
+void TSQLStatement::BindText(int index, QByteArrayView utf8)
+{
+    // A view of no bytes may have no address; the engine would bind NULL.
+    static const char empty = 0;
+    if (sqlite3_bind_text64(stmt, index, utf8.isEmpty() ? &empty : utf8.data(), sqlite3_uint64(utf8.size()), SQLITE_STATIC,
+                            SQLITE_UTF8) != SQLITE_OK)
+        throw EDatabaseError(EngineMessage(db));
+}
+
+void TSQLStatement::Bind(const QVariantList& params) { ::Bind(db, stmt, params); }
+
+int TSQLStatement::Execute()
+{
+    const sqlite3_int64 before = sqlite3_total_changes64(db);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {}
+    if (rc != SQLITE_DONE) {
+        try {
+            Raise(db, rc);
+        } catch (...) {
+            sqlite3_reset(stmt);
+            throw;
+        }
+    }
+    sqlite3_reset(stmt);
+    return sqlite3_total_changes64(db) != before ? sqlite3_changes(db) : 0;
+}
 
 // --------------------------------------------------------------------- field
 
@@ -205,6 +262,21 @@ QString TField::AsString() const
         const int n = sqlite3_column_bytes(st, column);
         return QString::fromUtf8(p, n);
     }
+    }
+}
+
+QByteArray TField::AsUtf8() const
+{
+    if (!query || !query->hasRow) return {};
+    sqlite3_stmt* st = query->stmt;
+    switch (sqlite3_column_type(st, column)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+        return QByteArray(p, sqlite3_column_bytes(st, column));
+    }
+    default: return AsString().toUtf8();
     }
 }
 
@@ -317,7 +389,7 @@ void TSQLQuery::Step()
     } else {
         hasRow = false;
         eof = true;
-        throw EDatabaseError(EngineMessage(SQLConnection ? SQLConnection->db : nullptr));
+        Raise(SQLConnection ? SQLConnection->db : nullptr, rc);
     }
 }
 

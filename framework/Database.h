@@ -4,6 +4,7 @@
 // rows and reads fields by name. Failures raise EDatabaseError with the
 // engine's message.
 #include "framework/Exceptions.h"
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -15,6 +16,10 @@ struct sqlite3;
 struct sqlite3_stmt;
 class TSQLQuery;
 
+// The engine could not get at the file because another connection holds a
+// lock on it (busy or locked); nothing was changed by the failing statement.
+class EDatabaseLocked : public EDatabaseError { using EDatabaseError::EDatabaseError; };
+
 class TSQLConnection {
 public:
     TSQLConnection();
@@ -23,7 +28,9 @@ public:
     TSQLConnection& operator=(const TSQLConnection&) = delete;
 
     // Parameter lines: "DriverName=Sqlite", "FailIfMissing=True" (open
-    // read-write, never create), "Database=<path>".
+    // read-write, never create), "Database=<path>", "BusyTimeout=<ms>" (how
+    // long a statement waits for another connection's lock, 5000 unless
+    // given).
     QStringList Params;
     QString DriverName = "Sqlite";
 
@@ -40,15 +47,44 @@ public:
     void StartTransaction();
     void Commit();
     void Rollback();
+    // True while a transaction is open. The engine ends one by itself on
+    // some failures (a trigger's RAISE(ROLLBACK), a full disk, an I/O
+    // error), so after a failure this, not the outcome of ROLLBACK, tells
+    // whether uncommitted changes may still be pending.
     bool InTransaction() const;
 
     sqlite3* Handle() const { return db; }
 
 private:
     friend class TSQLQuery;
+    friend class TSQLStatement;
     void EnsureOpen();
     sqlite3* db = nullptr;
     std::vector<TSQLQuery*> queries;
+};
+
+// One statement prepared once and run many times with new parameters (bulk
+// inserts). Prepared on construction; finalised on destruction, which must
+// come before the connection is closed.
+class TSQLStatement {
+public:
+    TSQLStatement(TSQLConnection& connection, const QString& sql);
+    ~TSQLStatement();
+    TSQLStatement(const TSQLStatement&) = delete;
+    TSQLStatement& operator=(const TSQLStatement&) = delete;
+
+    // Binds UTF-8 text to parameter `index` (from 1). The bytes are not
+    // copied: they must stay unchanged until Execute has returned.
+    void BindText(int index, QByteArrayView utf8);
+    // Binds all parameters in order, as ExecuteDirect does.
+    void Bind(const QVariantList& params);
+    // Runs the statement with the parameters bound, then makes it ready for
+    // the next run; returns the number of rows changed.
+    int Execute();
+
+private:
+    sqlite3* db = nullptr;
+    sqlite3_stmt* stmt = nullptr;
 };
 
 // One field of the current row of a query.
@@ -56,6 +92,8 @@ class TField {
 public:
     QString FieldName;
     QString AsString() const;   // integers as decimal digits, NULL and no row as ""
+    QByteArray AsUtf8() const;  // the same text as UTF-8
+
     int AsInteger() const;      // NULL and no row as 0
     long long AsLargeInt() const;
     double AsFloat() const;

@@ -94,6 +94,36 @@ TMatchCollection TRegEx::Matches(const QByteArray& subject) const
     return all;
 }
 
+void TRegEx::ForEachMatch(const QByteArray& subject,
+                          const std::function<void(const qsizetype* offsets, int groups)>& found) const
+{
+    const auto* c = static_cast<const pcre2_code*>(code);
+    MatchData md(c);
+    uint32_t captures = 0;
+    pcre2_pattern_info(c, PCRE2_INFO_CAPTURECOUNT, &captures);
+    std::vector<qsizetype> offsets(2 * (size_t(captures) + 1));
+    const auto* text = reinterpret_cast<PCRE2_SPTR>(subject.constData());
+    const PCRE2_SIZE length = PCRE2_SIZE(subject.size());
+    PCRE2_SIZE pos = 0;
+    while (pos <= length) {
+        const int rc = pcre2_match(c, text, length, pos, PCRE2_NOTEMPTY, md.md, nullptr);
+        if (rc == PCRE2_ERROR_NOMATCH) return;
+        if (rc < 0) {
+            PCRE2_UCHAR buf[256];
+            pcre2_get_error_message(rc, buf, sizeof buf);
+            throw Exception(QString::fromLatin1(reinterpret_cast<const char*>(buf)));
+        }
+        const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(md.md);
+        for (uint32_t g = 0; g <= captures; ++g) {
+            const bool set = int(g) < rc && ov[2 * g] != PCRE2_UNSET;
+            offsets[2 * g] = set ? qsizetype(ov[2 * g]) : -1;
+            offsets[2 * g + 1] = set ? qsizetype(ov[2 * g + 1]) : -1;
+        }
+        pos = ov[1];   // non-empty, so always advances
+        found(offsets.data(), int(captures) + 1);
+    }
+}
+
 TMatch TRegEx::Match(const QByteArray& subject, const QByteArray& pattern) { return TRegEx(pattern).Match(subject); }
 
 TMatchCollection TRegEx::Matches(const QByteArray& subject, const QByteArray& pattern)

@@ -5,6 +5,7 @@
 #include "framework/Exceptions.h"
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class TMatch {
@@ -36,6 +37,12 @@ public:
     TMatch Match(const QByteArray& subject) const;           // first non-empty match
     TMatchCollection Matches(const QByteArray& subject) const; // left to right, no overlap
     bool IsMatch(const QByteArray& subject) const { return Match(subject).Success; }
+    // The matches Matches finds, handed one by one without building the list
+    // (for answers of a million matches): `offsets` holds a start and an end
+    // byte offset per group, group 0 first, -1 for a group that did not take
+    // part; `groups` is the number of pairs.
+    void ForEachMatch(const QByteArray& subject,
+                      const std::function<void(const qsizetype* offsets, int groups)>& found) const;
 
     static TMatch Match(const QByteArray& subject, const QByteArray& pattern);
     static TMatchCollection Matches(const QByteArray& subject, const QByteArray& pattern);

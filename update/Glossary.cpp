@@ -3,6 +3,8 @@
 #include "framework/Database.h"
 #include "framework/Dialogs.h"
 #include "framework/RegEx.h"
+#include <QHash>
+#include <algorithm>
 
 void EnsureGlossaryColumn(TSQLConnection& connection)
 {
@@ -38,12 +40,14 @@ bool IsAppliedGlossaryEntry(const TGlossaryEntry& entry)
 }
 
 int ApplyGlossaryEntries(TSQLConnection& connection, IUpdateProgress& progress,
-                         const std::vector<TGlossaryEntry>& entries)
+                         const std::vector<TGlossaryEntry>& entries, bool startFromNull)
 {
     const int n = int(entries.size());
     int applied = 0;
     connection.StartTransaction();
     try {
+        if (startFromNull && std::any_of(entries.begin(), entries.end(), IsAppliedGlossaryEntry))
+            connection.ExecuteDirect("UPDATE Substances SET GlossID = NULL");
         for (int i = 0; i < n; ++i) {
             progress.SetPosition(int(qint64(i) * 120 / n));
             progress.ProcessMessages();
@@ -60,4 +64,53 @@ int ApplyGlossaryEntries(TSQLConnection& connection, IUpdateProgress& progress,
         throw;
     }
     return applied;
+}
+
+int KeepBackupGlossaryIds(TSQLConnection& connection)
+{
+    QHash<QString, QString> byName;
+    QHash<QString, QString> byFoldedName;
+    {
+        TSQLQuery backup(&connection);
+        backup.SQL = "SELECT name, GLossID FROM SubstancesBackup WHERE GLossID IS NOT NULL ORDER BY rowid";
+        backup.Open();
+        for (; !backup.Eof(); backup.Next()) {
+            const QString name = backup.FieldByName("name").AsString();
+            const QString id = backup.FieldByName("GLossID").AsString();
+            if (name.isEmpty() || id.isEmpty())
+                continue;
+            if (!byName.contains(name))   // the earliest namesake counts
+                byName.insert(name, id);
+            const QString folded = AsciiLower(name);
+            if (!byFoldedName.contains(folded))
+                byFoldedName.insert(folded, id);
+        }
+        backup.Close();
+    }
+    if (byFoldedName.isEmpty())
+        return 0;
+
+    std::vector<std::pair<qlonglong, QString>> rows;   // rowid and the identifier to keep
+    {
+        TSQLQuery table(&connection);
+        table.SQL = "SELECT rowid, name FROM Substances WHERE GLossID IS NULL ORDER BY rowid";
+        table.Open();
+        for (; !table.Eof(); table.Next()) {
+            const QString name = table.FieldByName("name").AsString();
+            if (name.isEmpty())
+                continue;
+            QString id = byName.value(name);
+            if (id.isEmpty())
+                id = byFoldedName.value(AsciiLower(name));
+            if (!id.isEmpty())
+                rows.push_back({table.FieldByName("rowid").AsLargeInt(), id});
+        }
+        table.Close();
+    }
+    TSQLStatement update(connection, "UPDATE Substances SET GLossID = ?1 WHERE rowid = ?2");
+    for (const auto& [rowid, id] : rows) {
+        update.Bind({id, rowid});
+        update.Execute();
+    }
+    return int(rows.size());
 }

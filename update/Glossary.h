@@ -29,6 +29,17 @@ bool IsAppliedGlossaryEntry(const TGlossaryEntry& entry);
 
 // Sets GlossID of the substances whose name is LIKE each applied term, in
 // one transaction (rolled back and rethrown on failure), moving the bar and
-// letting messages run once per entry. Returns the number applied.
+// letting messages run once per entry. With `startFromNull`, every GlossID
+// is first set to NULL, so that only the page's entries give one (the
+// identifiers kept from the backup stand in only until the page is read);
+// not done when the page has no applied entry. Returns the number applied.
 int ApplyGlossaryEntries(TSQLConnection& connection, IUpdateProgress& progress,
-                         const std::vector<TGlossaryEntry>& entries);
+                         const std::vector<TGlossaryEntry>& entries, bool startFromNull = false);
+
+// Gives every substance whose GlossID is NULL the identifier of the row of
+// the same name in SubstancesBackup, names compared as the glossary's LIKE
+// compares them (ASCII letters without case; a row of exactly that name
+// first, then the earliest). So the images stay available when the glossary
+// page cannot be read after the rows were replaced. Runs inside the
+// caller's transaction; returns the number of rows given an identifier.
+int KeepBackupGlossaryIds(TSQLConnection& connection);

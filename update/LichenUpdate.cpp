@@ -5,6 +5,7 @@
 #include "framework/Dialogs.h"
 #include "framework/RegEx.h"
 #include "framework/Text.h"
+#include <algorithm>
 
 const std::array<const char*, 23> MorphologyAttributeIds = {
     "235", "236", "237", "238", "253", "254", "255", "256", "257", "258", "259", "260",
@@ -21,17 +22,17 @@ bool LooksComplete(const QByteArray& answer)
     return !trimmed.isEmpty() && (trimmed.endsWith('}') || trimmed.endsWith(']'));
 }
 
-QByteArray FirstAsciiWord(const QByteArray& text)
+QByteArrayView FirstAsciiWord(QByteArrayView text)
 {
-    int i = 0;
-    const int n = int(text.size());
+    qsizetype i = 0;
+    const qsizetype n = text.size();
     auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
     while (i < n && !letter(text[i]))
         ++i;
-    const int start = i;
+    const qsizetype start = i;
     while (i < n && letter(text[i]))
         ++i;
-    return text.mid(start, i - start);
+    return text.sliced(start, i - start);
 }
 
 TUpdateOutcome StopWith(IUpdateProgress& progress, const QString& message, TUpdateOutcome outcome)
@@ -42,46 +43,129 @@ TUpdateOutcome StopWith(IUpdateProgress& progress, const QString& message, TUpda
 }
 }
 
-QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id)
+QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id, int offset)
 {
     return portalRoot + "/portal/api/v2/morphology/" + UrlEncode(id)
-           + "/attribute?limit=10000&offset=0";
+           + "/attribute?limit=" + QString::number(MorphologyPageLimit) + "&offset=" + QString::number(offset);
 }
 
-TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, std::vector<TLichenRow>& rows,
+TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, std::vector<TDownloadedLichen>& rows,
                                        QByteArray& currentGenus)
 {
-    static const TRegEx substancePattern(R"RE(("charStateName":")([(-)-]?[^"(]+))RE");
-    static const TRegEx lichenPattern(R"RE(("sciname":")([^("]+))RE");
-    const TMatchCollection substances = substancePattern.Matches(answer);
-    if (substances.Count() == 0)
+    // Both values in one pass over the answer. The two keys never overlap
+    // (each match starts at a quoted key and ends before the next quote), so
+    // the substance values and the lichen values come out as the two
+    // patterns would find them one after the other.
+    static const TRegEx pattern(R"RE("charStateName":"([(-)-]?[^"(]+)|"sciname":"([^("]+))RE");
+    std::vector<QByteArrayView> substances;
+    std::vector<QByteArrayView> lichens;
+    const QByteArrayView text(answer);
+    pattern.ForEachMatch(answer, [&](const qsizetype* offsets, int) {
+        if (offsets[2] >= 0)
+            substances.push_back(text.sliced(offsets[2], offsets[3] - offsets[2]));
+        else
+            lichens.push_back(text.sliced(offsets[4], offsets[5] - offsets[4]));
+    });
+    if (substances.empty())
         return TMorphologyParse::NoSubstance;
-    const TMatchCollection lichens = lichenPattern.Matches(answer);
-    if (lichens.Count() != substances.Count())
+    if (lichens.size() != substances.size())
         return TMorphologyParse::Corrupt;
-    rows.reserve(rows.size() + substances.Count());
-    for (int i = 0; i < substances.Count(); ++i) {
-        const QByteArray substance = substances[i].Group(2);
-        const QByteArray lichen = lichens[i].Group(2);
-        currentGenus = FirstAsciiWord(lichen);
-        rows.push_back({QString::fromUtf8(lichen), QString::fromUtf8(substance),
-                        QString::fromUtf8(currentGenus)});
-    }
+    // Grown by doubling: reserving the exact size for each answer would copy
+    // all rows gathered so far once per answer.
+    const size_t needed = rows.size() + substances.size();
+    if (needed > rows.capacity())
+        rows.reserve(std::max(needed, 2 * rows.capacity()));
+    for (size_t i = 0; i < substances.size(); ++i)
+        rows.push_back({lichens[i], substances[i], FirstAsciiWord(lichens[i])});
+    currentGenus = rows.back().Genus.toByteArray();
     return TMorphologyParse::Ok;
 }
 
-qint64 LichenValuesLength(const std::vector<TLichenRow>& rows)
+qint64 LichenValuesLength(const std::vector<TDownloadedLichen>& rows)
 {
     if (rows.empty())
         return 0;
     qint64 length = 0;
-    for (const TLichenRow& row : rows)
-        length += 11 + row.Lichen.toUtf8().size() + row.Substance.toUtf8().size()
-                  + row.Genus.toUtf8().size();
+    for (const TDownloadedLichen& row : rows)
+        length += 11 + row.Lichen.size() + row.Substance.size() + row.Genus.size();
     return length - 1;   // no comma after the last row
 }
 
-TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TLichenRow>& rows)
+namespace {
+constexpr int SortThreads = 4;
+
+// Drops the indexes of Lichens, empties it and fills it with `rows`, inside
+// the caller's transaction; returns the dropped indexes for MakeIndexes.
+// Building an index once after the last row is much cheaper than keeping
+// it in order through every insert, and as all of it is one transaction a
+// failure puts back the indexes with the rows.
+std::vector<TIndexDefinition> FillLichens(TSQLConnection& db, const std::vector<TDownloadedLichen>& rows)
+{
+    const std::vector<TIndexDefinition> indexes = TableIndexes(db, "Lichens");
+    for (const TIndexDefinition& index : indexes)
+        db.ExecuteDirect("DROP INDEX \"" + QString(index.Name).replace('"', "\"\"") + "\"");
+
+    db.ExecuteDirect("DELETE FROM Lichens");
+    TSQLStatement insert(db, "INSERT INTO Lichens(Lichen,Substance,Genus) Values (?1,?2,?3)");
+    for (const TDownloadedLichen& row : rows) {
+        insert.BindText(1, row.Lichen);
+        insert.BindText(2, row.Substance);
+        insert.BindText(3, row.Genus);
+        insert.Execute();
+    }
+    return indexes;
+}
+
+// The engine may sort an index's keys with helper threads; allowed only
+// while the indexes are made, then set back.
+void MakeIndexes(TSQLConnection& db, const std::vector<TIndexDefinition>& indexes)
+{
+    if (indexes.empty())
+        return;
+    TSQLQuery threads(&db);
+    threads.SQL = "PRAGMA threads";
+    threads.Open();
+    const int before = threads.FieldByName("threads").AsInteger();
+    threads.Close();
+    struct TThreadsBack {
+        TSQLConnection& db;
+        int before;
+        ~TThreadsBack()
+        {
+            try {
+                db.ExecuteDirect("PRAGMA threads = " + QString::number(before));
+            } catch (const std::exception&) {
+            }
+        }
+    } threadsBack{db, before};
+    db.ExecuteDirect("PRAGMA threads = " + QString::number(std::max(before, SortThreads)));
+    for (const TIndexDefinition& index : indexes)
+        db.ExecuteDirect(index.Create);
+}
+
+// Runs `step` under a savepoint of the open transaction: when it raises, its
+// own changes are undone and its message returned. When the engine has
+// ended the whole transaction, the error passes on.
+QString RunUndoable(TSQLConnection& db, const std::function<void()>& step)
+{
+    db.ExecuteDirect("SAVEPOINT AddNamedLichens");
+    try {
+        step();
+        db.ExecuteDirect("RELEASE AddNamedLichens");
+        return {};
+    } catch (const std::exception& e) {
+        if (!db.InTransaction())
+            throw;
+        db.ExecuteDirect("ROLLBACK TO AddNamedLichens");
+        db.ExecuteDirect("RELEASE AddNamedLichens");
+        const QString message = QString::fromUtf8(e.what());
+        return message.isEmpty() ? QStringLiteral("failed") : message;
+    }
+}
+}
+
+TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TDownloadedLichen>& rows,
+                                 const std::function<void()>& addNamed, QString* addNamedError)
 {
     TSQLConnection& db = context.Connection;
     IUpdateProgress& progress = context.Progress;
@@ -99,37 +183,31 @@ TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TLic
         return StopWith(progress, "Unable to create backup.  Update cancelled", TUpdateOutcome::BackupFailed);
     }
 
-    // Emptying and refilling are one transaction: a failure rolls the table
-    // back to its old rows, and only when the rollback itself fails are the
-    // rows copied back from the backup.
-    bool rolledBack = false;
+    // Emptying and refilling are one transaction: a failure leaves the table
+    // with its old rows once the transaction has ended, whether the engine
+    // ended it or the rollback here; only a transaction that stays open is
+    // made good from the backup. No window messages run while it is open,
+    // so that no other command's statement can land inside it.
     try {
         db.StartTransaction();
-        try {
-            db.ExecuteDirect("DELETE FROM Lichens");
-            QVariantList values;
-            values.reserve(qsizetype(rows.size()) * 3);
-            for (const TLichenRow& row : rows)
-                values << row.Lichen << row.Substance << row.Genus;
-            InsertRows(db, "INSERT INTO Lichens(Lichen,Substance,Genus) Values ", 3, values);
-            db.Commit();
-        } catch (...) {
-            rolledBack = RollbackQuietly(db);
-            throw;
+        const std::vector<TIndexDefinition> indexes = FillLichens(db, rows);
+        if (addNamed) {
+            const QString error = RunUndoable(db, addNamed);
+            if (addNamedError)
+                *addNamedError = error;
         }
+        MakeIndexes(db, indexes);
+        db.Commit();
     } catch (const std::exception&) {
         progress.Hide();
         ShowMessage("Unable to update Lichen database.  Backup will be restored.");
-        if (!rolledBack) {
-            try {
-                ExecuteInTransaction(db, {
-                    "DELETE FROM Lichens",
-                    "INSERT INTO Lichens(Lichen, Substance, Genus) SELECT * FROM LichensBackup"});
-            } catch (const std::exception& e) {
-                ShowMessage("Unable to restore the backup: " + QString::fromUtf8(e.what())
-                            + "\r\nThe previous lichen data are kept in LichensBackup.");
-                return TUpdateOutcome::RestoreFailed;
-            }
+        QString error;
+        if (!PutBackOldRows(db, {"DELETE FROM Lichens",
+                                 "INSERT INTO Lichens(Lichen, Substance, Genus) SELECT * FROM LichensBackup"},
+                            error)) {
+            ShowMessage("Unable to restore the backup: " + error
+                        + "\r\nThe previous lichen data are kept in LichensBackup.");
+            return TUpdateOutcome::RestoreFailed;
         }
         ShowMessage("Backup restored");
         return TUpdateOutcome::TableRestored;
@@ -146,25 +224,35 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
     try {
         int progressStep = 1;
         QByteArray currentGenus;
-        std::vector<TLichenRow> rows;
+        std::vector<TDownloadedLichen> rows;
+        std::vector<QByteArray> answers;   // the texts the rows point into
 
         progress.SetCaption("Lichen update");
         progress.SetLabel("Downloading data...");
         progress.ProcessMessages();
 
         for (const char* id : MorphologyAttributeIds) {
-            const QByteArray answer = context.Fetch(MorphologyAttributeAddress(context.PortalRoot, id));
-            // "Error" (internet switched off) and a cut-off body are failed
-            // downloads like an empty answer.
-            if (answer.isEmpty() || answer == "Error" || !LooksComplete(answer))
-                return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
-            switch (ParseMorphologyAnswer(answer, rows, currentGenus)) {
-            case TMorphologyParse::Ok:
-                break;
-            case TMorphologyParse::NoSubstance:
-                return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
-            case TMorphologyParse::Corrupt:
-                return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
+            // An attribute of more records than one request may ask for
+            // comes in pages; a page that is not full is its last.
+            for (int offset = 0;; offset += MorphologyPageLimit) {
+                answers.push_back(context.Fetch(MorphologyAttributeAddress(context.PortalRoot, id, offset)));
+                const QByteArray& answer = answers.back();
+                // "Error" (internet switched off) and a cut-off body are
+                // failed downloads like an empty answer.
+                if (answer.isEmpty() || answer == "Error" || !LooksComplete(answer))
+                    return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
+                const size_t before = rows.size();
+                const TMorphologyParse parsed = ParseMorphologyAnswer(answer, rows, currentGenus);
+                if (parsed == TMorphologyParse::Corrupt)
+                    return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
+                if (parsed == TMorphologyParse::NoSubstance) {
+                    // A page after a full one may hold no record at all.
+                    if (offset > 0)
+                        break;
+                    return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
+                }
+                if (rows.size() - before != size_t(MorphologyPageLimit))
+                    break;
             }
             progress.SetPosition(progressStep * 100 / 25);
             ++progressStep;
@@ -172,27 +260,26 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
         if (LichenValuesLength(rows) < MinimumLichenValuesLength)
             return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
 
-        const TUpdateOutcome replaced = ReplaceLichenRows(context, rows);
+        // The lichens the substance records name are added in the same
+        // transaction, once the downloaded rows are in.
+        TSQLConnection& db = context.Connection;
+        auto addNamed = [&] {
+            progress.SetPosition(progressStep * 100 / 25);
+            ++progressStep;
+            progress.SetLabel("Reconciling data...");
+            InsertMissingLichenRows(db, ReconcileLichenNames(ReadSubstanceLichens(db), currentGenus));
+        };
+        QString addNamedError;
+        const TUpdateOutcome replaced = ReplaceLichenRows(context, rows, addNamed, &addNamedError);
         if (replaced != TUpdateOutcome::Complete)
             return replaced;
-        progress.SetPosition(progressStep * 100 / 25);
-        ++progressStep;
         progress.ProcessMessages();
         rows.clear();
         rows.shrink_to_fit();
-
-        progress.SetLabel("Reconciling data...");
-        progress.ProcessMessages();
-        try {
-            const std::vector<TLichenRow> named =
-                ReconcileLichenNames(ReadSubstanceLichens(context.Connection), currentGenus);
-            InsertMissingLichenRows(context.Connection, named);
-        } catch (const std::exception& e) {
-            return StopWith(progress,
-                            "Unable to add the lichens named in the substance records: "
-                                + QString::fromUtf8(e.what()),
+        answers.clear();
+        if (!addNamedError.isEmpty())
+            return StopWith(progress, "Unable to add the lichens named in the substance records: " + addNamedError,
                             TUpdateOutcome::FinishFailed);
-        }
 
         LichenDataDate = CurrentDataDate();
         WriteUpdateDates();

@@ -5,16 +5,30 @@
 #include "update/Reconcile.h"
 #include "update/UpdateProgress.h"
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <array>
+#include <functional>
 #include <vector>
 
 // The portal's morphology attributes whose character states name substances,
 // in the order they are requested.
 extern const std::array<const char*, 23> MorphologyAttributeIds;
 
-// PortalRoot + "/portal/api/v2/morphology/<id>/attribute?limit=10000&offset=0"
-QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id);
+// The most records one attribute request asks for; a page that holds
+// exactly this many is followed by a request for the next page.
+constexpr int MorphologyPageLimit = 10000;
+
+// PortalRoot + "/portal/api/v2/morphology/<id>/attribute?limit=10000&offset=<offset>"
+QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id, int offset = 0);
+
+// One downloaded pair as its row of Lichens, UTF-8 as the portal sent it:
+// views into the answer it came from, which must outlive it.
+struct TDownloadedLichen {
+    QByteArrayView Lichen;
+    QByteArrayView Substance;
+    QByteArrayView Genus;   // the first run of ASCII letters of Lichen
+};
 
 enum class TMorphologyParse {
     Ok,            // every pair appended
@@ -24,13 +38,14 @@ enum class TMorphologyParse {
 
 // Appends one row per pair of substance and lichen value of one answer and
 // sets `currentGenus` to the genus of the last row. Nothing is appended
-// unless the answer is Ok.
-TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, std::vector<TLichenRow>& rows,
+// unless the answer is Ok. The rows point into `answer`: keep it unchanged
+// while they are used.
+TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, std::vector<TDownloadedLichen>& rows,
                                        QByteArray& currentGenus);
 
 // The length in bytes of the VALUES list the rows make,
 // ("lichen","substance","genus") joined by commas.
-qint64 LichenValuesLength(const std::vector<TLichenRow>& rows);
+qint64 LichenValuesLength(const std::vector<TDownloadedLichen>& rows);
 
 // The downloaded data must make at least this many bytes of VALUES list.
 constexpr qint64 MinimumLichenValuesLength = 1000;
@@ -41,4 +56,10 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context);
 
 // Replacement of the Lichens rows by `rows` with the backup in LichensBackup
 // (the phase after the download). Shows the messages of a failure.
-TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TLichenRow>& rows);
+// `addNamed`, when given, runs in the same transaction once the rows are in
+// and before the table's indexes are made again (the reconciliation: its
+// few inserts are then as cheap as the downloaded ones). When it raises, its
+// own changes are undone, the downloaded rows still replace the table and
+// its message comes back in `addNamedError`.
+TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TDownloadedLichen>& rows,
+                                 const std::function<void()>& addNamed = {}, QString* addNamedError = nullptr);

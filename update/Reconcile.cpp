@@ -3,6 +3,7 @@
 #include "core/RecordText.h"
 #include "framework/Database.h"
 #include "framework/Text.h"
+#include <QHash>
 #include <QSet>
 
 namespace {
@@ -41,9 +42,26 @@ void CutAt(QByteArray& token, const char* qualifier, int keep = 0)
         token.truncate(p + keep);
 }
 
-QString PairKey(const QString& lichen, const QString& substance)
+// A text as UTF-8 with its ASCII letters in lower case, as LIKE compares
+// them. Text the database holds as invalid UTF-8 is taken as reading it as
+// text gives it.
+QByteArray FoldedUtf8(QByteArray out)
 {
-    return AsciiLower(lichen) + QChar(u'\x1f') + AsciiLower(substance);
+    bool ascii = true;
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+        else if (uchar(c) >= 0x80)
+            ascii = false;
+    }
+    if (!ascii)
+        out = QString::fromUtf8(out).toUtf8();
+    return out;
+}
+
+QByteArray PairKey(const QByteArray& foldedLichen, const QByteArray& foldedSubstance)
+{
+    return foldedLichen + '\x1f' + foldedSubstance;
 }
 
 bool HasLikeWildcard(const QString& s)
@@ -116,43 +134,86 @@ std::vector<TSubstanceLichens> ReadSubstanceLichens(TSQLConnection& connection)
 
 int InsertMissingLichenRows(TSQLConnection& connection, const std::vector<TLichenRow>& rows)
 {
-    connection.StartTransaction();
+    const bool ownTransaction = !connection.InTransaction();
+    if (ownTransaction)
+        connection.StartTransaction();
     int inserted = 0;
     try {
-        // The pairs the table holds, keyed as LIKE compares them; a substance
-        // name with a LIKE wildcard is asked of the engine itself so that it
-        // matches exactly what LIKE would.
-        QSet<QString> pairs;
+        // The lichens asked about, folded as LIKE compares them; only the
+        // table's pairs of these lichens can match.
+        std::vector<QByteArray> foldedLichens;
+        foldedLichens.reserve(rows.size());
+        QSet<QByteArray> wanted;
+        for (const TLichenRow& row : rows) {
+            foldedLichens.push_back(FoldedUtf8(row.Lichen.toUtf8()));
+            wanted.insert(foldedLichens.back());
+        }
+
+        // The pairs the table holds for them, keyed as LIKE compares; and
+        // for each such lichen the substances as stored, for the names with
+        // a LIKE wildcard.
+        QSet<QByteArray> pairs;
+        QHash<QByteArray, QStringList> substancesByLichen;
         {
             TSQLQuery query(&connection);
             query.SQL = "SELECT Lichen, Substance FROM Lichens";
             query.Open();
-            for (; !query.Eof(); query.Next())
-                pairs.insert(PairKey(query.FieldByName("Lichen").AsString(),
-                                     query.FieldByName("Substance").AsString()));
+            TField& lichenField = query.FieldByName("Lichen");
+            TField& substanceField = query.FieldByName("Substance");
+            for (; !query.Eof(); query.Next()) {
+                const QByteArray lichen = FoldedUtf8(lichenField.AsUtf8());
+                if (!wanted.contains(lichen))
+                    continue;
+                const QByteArray substance = substanceField.AsUtf8();
+                pairs.insert(PairKey(lichen, FoldedUtf8(substance)));
+                substancesByLichen[lichen] << QString::fromUtf8(substance);
+            }
             query.Close();
         }
+
+        // A name with a LIKE wildcard is matched by the engine itself so that
+        // it matches exactly what LIKE would: against the substances of its
+        // lichen when the lichen is a plain name (as the names taken apart
+        // here always are), otherwise against the whole table.
         TSQLQuery likeQuery(&connection);
-        for (const TLichenRow& row : rows) {
-            const QString key = PairKey(row.Lichen, row.Substance);
+        auto likeMatches = [&likeQuery](const QString& sql, const QVariantList& params) {
+            likeQuery.SQL = sql;
+            likeQuery.Params = params;
+            likeQuery.Open();
+            const bool matches = likeQuery.FieldByName("Column0").AsInteger() > 0;
+            likeQuery.Close();
+            return matches;
+        };
+        TSQLStatement insert(connection, "INSERT INTO Lichens (Lichen,Substance,Genus) VALUES (?1,?2,?3)");
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const TLichenRow& row = rows[r];
+            const QByteArray& lichen = foldedLichens[r];
+            const QByteArray key = PairKey(lichen, FoldedUtf8(row.Substance.toUtf8()));
             bool exists = pairs.contains(key);
-            if (!exists && (HasLikeWildcard(row.Lichen) || HasLikeWildcard(row.Substance))) {
-                likeQuery.SQL = "SELECT Count(*) FROM Lichens WHERE Lichen LIKE ?1 AND Substance LIKE ?2";
-                likeQuery.Params = {row.Lichen, row.Substance};
-                likeQuery.Open();
-                exists = likeQuery.FieldByName("Column0").AsInteger() > 0;
-                likeQuery.Close();
+            if (!exists && HasLikeWildcard(row.Lichen)) {
+                exists = likeMatches("SELECT Count(*) FROM Lichens WHERE Lichen LIKE ?1 AND Substance LIKE ?2",
+                                     {row.Lichen, row.Substance});
+            } else if (!exists && HasLikeWildcard(row.Substance)) {
+                for (const QString& substance : substancesByLichen.value(lichen)) {
+                    if (likeMatches("SELECT ?1 LIKE ?2", {substance, row.Substance})) {
+                        exists = true;
+                        break;
+                    }
+                }
             }
             if (exists)
                 continue;
-            connection.ExecuteDirect("INSERT INTO Lichens (Lichen,Substance,Genus) VALUES (?1,?2,?3)",
-                                     {row.Lichen, row.Substance, row.Genus});
+            insert.Bind({row.Lichen, row.Substance, row.Genus});
+            insert.Execute();
             pairs.insert(key);
+            substancesByLichen[lichen] << row.Substance;
             ++inserted;
         }
-        connection.Commit();
+        if (ownTransaction)
+            connection.Commit();
     } catch (...) {
-        RollbackQuietly(connection);
+        if (ownTransaction)
+            RollbackQuietly(connection);
         throw;
     }
     return inserted;

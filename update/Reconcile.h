@@ -31,5 +31,6 @@ std::vector<TSubstanceLichens> ReadSubstanceLichens(TSQLConnection& connection);
 
 // Inserts the rows whose pair of Lichen and Substance the table lacks,
 // compared as LIKE does (ASCII letters without case); in one transaction,
-// rolled back and rethrown on failure. Returns the number inserted.
+// rolled back and rethrown on failure, or inside the caller's transaction
+// when one is open. Returns the number inserted.
 int InsertMissingLichenRows(TSQLConnection& connection, const std::vector<TLichenRow>& rows);

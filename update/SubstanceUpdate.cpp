@@ -74,6 +74,12 @@ TUpdateOutcome StopWith(IUpdateProgress& progress, const QString& message, TUpda
     ShowMessage(message);
     return outcome;
 }
+
+// Another program holds the database: nothing has been changed.
+QString LockedMessage(const EDatabaseLocked& e)
+{
+    return "Substance update failed: " + e.Message + ".  Database unchanged.";
+}
 }
 
 QString MetaboliteAddress(const QString& portalRoot)
@@ -163,6 +169,8 @@ TUpdateOutcome ReplaceSubstanceRows(TUpdateContext& context, const TSubstanceRec
             "DROP TABLE IF EXISTS SubstancesBackup",
             SubstancesBackupCreateStatement,
             "INSERT INTO SubstancesBackup(" + columns + ") SELECT * FROM Substances"});
+    } catch (const EDatabaseLocked& e) {
+        return StopWith(progress, LockedMessage(e), TUpdateOutcome::DatabaseLocked);
     } catch (const std::exception&) {
         return StopWith(progress, "Unable to create backup of database", TUpdateOutcome::BackupFailed);
     }
@@ -171,35 +179,38 @@ TUpdateOutcome ReplaceSubstanceRows(TUpdateContext& context, const TSubstanceRec
     progress.Show();
     progress.ProcessMessages();
 
-    bool rolledBack = false;
+    // Until the glossary page has been read, each new row has the glossary
+    // identifier its namesake had, unless the portal sends identifiers of
+    // its own; committed with the rows, so no later failure loses them.
+    const bool keepGlossaryIds = !records.Columns.contains("GLossID", Qt::CaseInsensitive);
     try {
         db.StartTransaction();
-        try {
-            db.ExecuteDirect("DELETE FROM Substances");
-            QVariantList values;
-            values.reserve(qsizetype(records.Records.size()) * records.Columns.size());
-            for (const QVariantList& record : records.Records)
-                values += record;
-            InsertRows(db, "INSERT INTO Substances(" + records.Columns.join(',') + ") Values ",
-                       int(records.Columns.size()), values);
-            db.Commit();
-        } catch (...) {
-            rolledBack = RollbackQuietly(db);
-            throw;
-        }
-    } catch (const std::exception&) {
+        db.ExecuteDirect("DELETE FROM Substances");
+        QVariantList values;
+        values.reserve(qsizetype(records.Records.size()) * records.Columns.size());
+        for (const QVariantList& record : records.Records)
+            values += record;
+        InsertRows(db, "INSERT INTO Substances(" + records.Columns.join(',') + ") Values ",
+                   int(records.Columns.size()), values);
+        if (keepGlossaryIds)
+            KeepBackupGlossaryIds(db);
+        db.Commit();
+    } catch (const std::exception& e) {
         progress.Hide();
-        if (!rolledBack) {
-            try {
-                ExecuteInTransaction(db, {
-                    "DELETE FROM Substances",
-                    "INSERT INTO Substances(" + columns + ") SELECT * FROM SubstancesBackup"});
-            } catch (const std::exception& e) {
-                ShowMessage("Error updating substances.  Unable to restore the backup: "
-                            + QString::fromUtf8(e.what())
-                            + "\r\nThe previous substance data are kept in SubstancesBackup.");
-                return TUpdateOutcome::RestoreFailed;
-            }
+        // The old rows are back once the transaction has ended (the engine
+        // may have ended it itself); only a transaction that stays open is
+        // made good from the backup.
+        QString error;
+        if (!PutBackOldRows(db, {"DELETE FROM Substances",
+                                 "INSERT INTO Substances(" + columns + ") SELECT * FROM SubstancesBackup"},
+                            error)) {
+            ShowMessage("Error updating substances.  Unable to restore the backup: " + error
+                        + "\r\nThe previous substance data are kept in SubstancesBackup.");
+            return TUpdateOutcome::RestoreFailed;
+        }
+        if (const auto* locked = dynamic_cast<const EDatabaseLocked*>(&e)) {
+            ShowMessage(LockedMessage(*locked));
+            return TUpdateOutcome::DatabaseLocked;
         }
         // Said only once the old rows are back.
         ShowMessage("Error updating substances.  Backup restored.");
@@ -229,8 +240,14 @@ TUpdateOutcome RunSubstanceUpdate(TUpdateContext& context)
             return TUpdateOutcome::DownloadFailed;
         }
 
+        QStringList tableColumns;
+        try {
+            tableColumns = TableColumns(context.Connection, "Substances");
+        } catch (const EDatabaseLocked& e) {
+            return StopWith(progress, LockedMessage(e), TUpdateOutcome::DatabaseLocked);
+        }
         TSubstanceRecords records;
-        if (!ParseSubstanceRecords(answer, TableColumns(context.Connection, "Substances"), records))
+        if (!ParseSubstanceRecords(answer, tableColumns, records))
             return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
         for (int r = 0; r < int(records.Records.size()); ++r)
             progress.SetPosition(int(qint64(r) * 100 / records.PairCount));
@@ -247,7 +264,8 @@ TUpdateOutcome RunSubstanceUpdate(TUpdateContext& context)
             return TUpdateOutcome::ImagesFailed;
         }
         try {
-            ApplyGlossaryEntries(context.Connection, progress, ParseGlossaryIndex(page));
+            ApplyGlossaryEntries(context.Connection, progress, ParseGlossaryIndex(page),
+                                 !records.Columns.contains("GLossID", Qt::CaseInsensitive));
         } catch (const std::exception& e) {
             return StopWith(progress,
                             "Unable to set the substance glossary identifiers: "

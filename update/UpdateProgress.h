@@ -39,6 +39,7 @@ enum class TUpdateOutcome {
     DownloadFailed,    // nothing changed
     DataCorrupt,       // nothing changed
     BackupFailed,      // nothing changed
+    DatabaseLocked,    // another program held a lock on the database; nothing changed
     TableRestored,     // the replacement failed; the table holds its old rows
     RestoreFailed,     // the replacement failed and the old rows could not be put back
     FinishFailed,      // table replaced; reconciliation or glossary step rolled back, no date

@@ -40,6 +40,36 @@ void InsertRows(TSQLConnection& connection, const QString& head, int columns,
     }
 }
 
+std::vector<TIndexDefinition> TableIndexes(TSQLConnection& connection, const QString& table)
+{
+    TSQLQuery query(&connection);
+    query.SQL = "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 COLLATE NOCASE "
+                "AND sql IS NOT NULL ORDER BY rowid";
+    query.Params = {table};
+    query.Open();
+    std::vector<TIndexDefinition> indexes;
+    for (; !query.Eof(); query.Next())
+        indexes.push_back({query.FieldByName("name").AsString(), query.FieldByName("sql").AsString()});
+    query.Close();
+    return indexes;
+}
+
+bool PutBackOldRows(TSQLConnection& connection, const QStringList& restore, QString& error)
+{
+    if (RollbackQuietly(connection))
+        return true;
+    try {
+        for (const QString& sql : restore)
+            connection.ExecuteDirect(sql);
+        connection.Commit();
+        return true;
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+        RollbackQuietly(connection);
+        return false;
+    }
+}
+
 QStringList TableColumns(TSQLConnection& connection, const QString& table)
 {
     TSQLQuery query(&connection);

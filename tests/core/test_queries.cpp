@@ -125,3 +125,45 @@ TEST_F(Queries, ReadSubstanceRowTrimsOnlyTheName)
     for (int i = 0; i < FieldCount; ++i)
         EXPECT_TRUE(r.Field(i).isEmpty()) << i;
 }
+
+// After a failed statement inside a transaction the tables must hold their
+// committed rows, whether the engine ended the transaction itself or the
+// rollback did; a ROLLBACK that fails because the engine got there first is
+// no reason to think otherwise.
+TEST_F(Queries, RollbackQuietlyTellsWhetherTheCommittedRowsAreBack)
+{
+    struct Case {
+        const char* title;
+        const char* trigger;   // raised by the insert of "New"
+    };
+    const Case cases[] = {
+        {"statement rolled back, transaction still open", "RAISE(ABORT, 'refused')"},
+        {"engine ended the transaction", "RAISE(ROLLBACK, 'refused')"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        connection.ExecuteDirect("DROP TRIGGER IF EXISTS Refuse");
+        connection.ExecuteDirect(QString("CREATE TRIGGER Refuse BEFORE INSERT ON Substances WHEN NEW.name = 'New' "
+                                         "BEGIN SELECT %1; END").arg(c.trigger));
+        connection.StartTransaction();
+        connection.ExecuteDirect("DELETE FROM Substances");
+        EXPECT_THROW(connection.ExecuteDirect("INSERT INTO Substances (name) VALUES ('New')"), EDatabaseError);
+        EXPECT_TRUE(RollbackQuietly(connection));
+        EXPECT_FALSE(connection.InTransaction());
+        RunQuery("SELECT count(*) FROM Substances");
+        EXPECT_EQ(GetFieldString("Column0"), "4");
+
+        // The same through the helper: the statement's own error comes out.
+        try {
+            ExecuteInTransaction(connection, {"DELETE FROM Substances",
+                                              "INSERT INTO Substances (name) VALUES ('New')"});
+            ADD_FAILURE() << "no error";
+        } catch (const EDatabaseError& e) {
+            EXPECT_EQ(e.Message, "refused");
+        }
+        EXPECT_FALSE(connection.InTransaction());
+        RunQuery("SELECT count(*) FROM Substances");
+        EXPECT_EQ(GetFieldString("Column0"), "4");
+    }
+    EXPECT_TRUE(RollbackQuietly(connection)) << "nothing open: nothing pending";
+}

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 
 namespace {
@@ -169,6 +170,70 @@ TEST(WebTextEscapes, TableStepsAndTheCommaRule)
         EXPECT_EQ(table[i].Escape.size(), 6) << i;
         EXPECT_EQ(table[i].Replacement.size(), 1) << i;
     }
+}
+
+// The table applied as it was first written: one replacement pass per
+// entry in table order, then the comma rule. The one-pass decoding must give
+// exactly this.
+QString StepByStep(const QString& text)
+{
+    QString result = text;
+    for (const TEscapeReplacement& step : EscapeReplacementTable())
+        result = step.ExactCase ? ReplaceAll(result, step.Escape, step.Replacement)
+                                : ReplaceText(result, step.Escape, step.Replacement);
+    return ReplaceAll(result, QStringLiteral(",\""), QStringLiteral("\""));
+}
+
+TEST(WebTextEscapes, OnePassGivesWhatTheTableStepByStepGives)
+{
+    // Every escape as written, upper-cased, with an upper-case U, back to
+    // back, inside a longer run of hex digits, behind a backslash or an
+    // unfinished escape, and around commas and quotes.
+    QString all;
+    for (const TEscapeReplacement& step : EscapeReplacementTable()) {
+        const QString e = step.Escape;
+        const QString upper = e.left(2) + e.mid(2).toUpper();
+        const QString bigU = "\\U" + e.mid(2);
+        all += e + upper + bigU + "," + e + "\"" + "\\" + e + "\\u00" + e + e + "0f" + ",\"" + e + ",";
+    }
+    all += "\\u\\u00e9\\\\u00e9,,\",\\u00e\\u00E9\\";
+    EXPECT_EQ(ApplyEscapeReplacements(all), StepByStep(all));
+    EXPECT_EQ(ApplyEscapeReplacementsUtf8(all.toUtf8()), StepByStep(all).toUtf8());
+
+    // Random texts over the characters that matter.
+    const QString alphabet = QString::fromUtf8("\\uU0019aAbBcCdDeEfF,\"x\u00e9\u0161 ");
+    std::mt19937 random(13);
+    for (int round = 0; round < 20000; ++round) {
+        QString text;
+        const int length = int(random() % 40);
+        for (int k = 0; k < length; ++k) {
+            if (random() % 6 == 0) {
+                text += EscapeReplacementTable()[random() % EscapeReplacementTable().size()].Escape;
+                continue;
+            }
+            text += alphabet[int(random() % alphabet.size())];
+        }
+        ASSERT_EQ(ApplyEscapeReplacements(text), StepByStep(text)) << text.toStdString();
+        ASSERT_EQ(ApplyEscapeReplacementsUtf8(text.toUtf8()), StepByStep(text).toUtf8()) << text.toStdString();
+    }
+}
+
+TEST(WebTextEscapes, BodyDecodedToUtf8AsThroughUtf16)
+{
+    const QByteArray bodies[] = {
+        "",
+        "{\"name\":\"Z\\u00e9orin\",\"a\":1}",
+        "\xEF\xBB\xBF{\"a\":\"\\u00fc\"}",              // byte-order mark
+        "\xEF\xBB\xBF",
+        "{\"a\":\"\xEF\xBB\xBF\"}",                       // one that is not at the start
+        "Caf\xC3\xA9 \xC5\xA1,\"\\u00E4\"",             // UTF-8
+        "Caf\xE9 \x9A\x81,\"\\u00e4\"",                  // Windows-1252
+        "\xC3\x28\\u00e9",                                // broken UTF-8
+        "\xED\xA0\x80 \\u03b2",                           // an encoded surrogate
+        QByteArray("a\0b,\"\\u00a0", 11),                   // a NUL byte
+    };
+    for (const QByteArray& body : bodies)
+        EXPECT_EQ(DecodeWebBodyToUtf8(body), DecodeWebBody(body).toUtf8()) << body.toStdString();
 }
 
 } // namespace

@@ -26,6 +26,15 @@ QStringList RowTexts(const std::vector<TLichenRow>& rows)
     return out;
 }
 
+QStringList RowTexts(const std::vector<TDownloadedLichen>& rows)
+{
+    QStringList out;
+    for (const TDownloadedLichen& row : rows)
+        out << QString::fromUtf8(row.Lichen) + "|" + QString::fromUtf8(row.Substance) + "|"
+                   + QString::fromUtf8(row.Genus);
+    return out;
+}
+
 }
 
 TEST(MorphologyAnswer, PairsSubstanceAndLichenByPositionAndTakesGenus)
@@ -35,7 +44,7 @@ TEST(MorphologyAnswer, PairsSubstanceAndLichenByPositionAndTakesGenus)
         R"({"charStateName":"(+)-usnic acid""sciname":"Usnea hirta"})" "\n"
         R"J({"charStateName":"atranorin (major)""sciname":"Cladonia rangiferina (L.) Weber"})J" "\n"
         R"({"charStateName":"gyrophoric acid""sciname":"123 unknown"})" "\n]}";
-    std::vector<TLichenRow> rows;
+    std::vector<TDownloadedLichen> rows;
     QByteArray genus = "Old";
     ASSERT_EQ(ParseMorphologyAnswer(answer, rows, genus), TMorphologyParse::Ok);
     EXPECT_EQ(RowTexts(rows), QStringList({"Usnea hirta|(+)-usnic acid|Usnea",
@@ -46,7 +55,7 @@ TEST(MorphologyAnswer, PairsSubstanceAndLichenByPositionAndTakesGenus)
 
 TEST(MorphologyAnswer, RefusesAnswersThatDoNotPairUp)
 {
-    std::vector<TLichenRow> rows;
+    std::vector<TDownloadedLichen> rows;
     QByteArray genus = "Kept";
     EXPECT_EQ(ParseMorphologyAnswer("Error", rows, genus), TMorphologyParse::NoSubstance);
     EXPECT_EQ(ParseMorphologyAnswer(R"({"sciname":"Usnea hirta"})", rows, genus),
@@ -62,11 +71,13 @@ TEST(MorphologyAnswer, RefusesAnswersThatDoNotPairUp)
 TEST(MorphologyAnswer, ValuesLengthCountsTheBytesOfTheValuesList)
 {
     // ("Aé","S","G") is 15 bytes (é takes two); two rows joined by a comma.
-    const std::vector<TLichenRow> rows = {{"Aé", "S", "G"}, {"Aé", "S", "G"}};
+    const std::vector<TDownloadedLichen> rows = {{"Aé", "S", "G"}, {"Aé", "S", "G"}};
     EXPECT_EQ(LichenValuesLength(rows), 31);
     EXPECT_EQ(LichenValuesLength({}), 0);
     EXPECT_EQ(MorphologyAttributeAddress("http://p", "235"),
               "http://p/portal/api/v2/morphology/235/attribute?limit=10000&offset=0");
+    EXPECT_EQ(MorphologyAttributeAddress("http://p", "235", 20000),
+              "http://p/portal/api/v2/morphology/235/attribute?limit=10000&offset=20000");
     EXPECT_EQ(MorphologyAttributeIds.front(), QByteArray("235"));
     EXPECT_EQ(MorphologyAttributeIds[4], QByteArray("253"));
     EXPECT_EQ(MorphologyAttributeIds.back(), QByteArray("272"));
