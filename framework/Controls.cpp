@@ -1,6 +1,7 @@
 #include "Controls.h"
 #include "Forms.h"
 #include "Menus.h"
+#include "Text.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -354,19 +355,6 @@ bool TControl::HandleEvent(QObject* watched, QEvent* event)
 
 // ---------------------------------------------------------------- TLabel
 
-static QString AccelText(const QString& caption)
-{
-    QString out;
-    for (int i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&') {
-            if (i + 1 < caption.size() && caption[i + 1] == u'&') { out += u'&'; ++i; }
-            continue;
-        }
-        out += caption[i];
-    }
-    return out;
-}
-
 TLabel::TLabel(TComponent* AOwner, TControl* AParent) : TControl(AOwner, AParent, new QLabel)
 {
     clickOnRelease = true;
@@ -379,7 +367,7 @@ QLabel* TLabel::label() const { return static_cast<QLabel*>(widget.data()); }
 void TLabel::SetCaption(const QString& c)
 {
     text = c;
-    label()->setText(AccelText(c));
+    label()->setText(CaptionText(c));
     FitToText();
 }
 
@@ -1144,7 +1132,7 @@ TPanel::TPanel(TComponent* AOwner, TControl* AParent) : TControl(AOwner, AParent
 void TPanel::SetCaption(const QString& c)
 {
     text = c;
-    static_cast<TPanelWidget*>(widget.data())->caption = AccelText(c);
+    static_cast<TPanelWidget*>(widget.data())->caption = CaptionText(c);
     widget->update();
 }
 

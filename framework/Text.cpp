@@ -300,3 +300,16 @@ bool IsAsciiLetter(QChar c)
 }
 
 QString UrlEncode(const QString& value) { return QString::fromLatin1(QUrl::toPercentEncoding(value)); }
+
+QString CaptionText(const QString& caption)
+{
+    QString out;
+    for (int i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&') {
+            if (i + 1 < caption.size() && caption[i + 1] == u'&') { out += u'&'; ++i; }
+            continue;
+        }
+        out += caption[i];
+    }
+    return out;
+}

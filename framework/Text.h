@@ -56,5 +56,9 @@ bool IsValidUtf8(const QByteArray& bytes);
 QString UpperCase(const QString& s);
 bool IsAsciiLetter(QChar c);
 
+// What a caption shows: "&&" is one ampersand, a single "&" marks the
+// accelerator letter and is not drawn.
+QString CaptionText(const QString& caption);
+
 // Percent-encodes a value for a web address (UTF-8, RFC 3986 unreserved kept).
 QString UrlEncode(const QString& value);

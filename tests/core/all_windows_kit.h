@@ -3,6 +3,7 @@
 // a small database in a working folder of their own; every global the
 // start-up touches is put back afterwards.
 #include "core/Entry.h"
+#include "program_state_kit.h"
 #include "core/MainWindow.h"
 #include "core/Record.h"
 #include "core/Settings.h"
@@ -25,11 +26,6 @@ class AllWindows : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        savedDir = QDir::currentPath();
-        savedMatrix = ColorMatrix;
-        InternetEnabled = true;
-        // Nothing listens there: the start-up's internet probe fails at once.
-        InternetProbeAddress = FakeHttpServer::RefusedAddress();
         db = std::make_unique<FixtureDb>();
         db->InsertSubstance({{"name", "Atranorin"}, {"A", 75}, {"B", 73}, {"C", 79}, {"BefVis", "No Result"},
                              {"BefUVS", "No Result"}, {"BefUVL", "No Result"}, {"Archers", "No Result"},
@@ -50,14 +46,6 @@ protected:
     {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->inherits("QMenu")) w->hide();
-        DestroyAllForms();
-        QDir::setCurrent(savedDir);
-        ResetSettings();
-        InternetEnabled = true;
-        SpotsSaved = true;
-        SortColumn = 0;
-        Spots.clear();
-        ColorMatrix = savedMatrix;
     }
 
     // The nineteen windows in their creation order.
@@ -69,7 +57,7 @@ protected:
         return forms;
     }
 
-    QString savedDir;
-    std::array<TColorRow, 20> savedMatrix;
     std::unique_ptr<FixtureDb> db;
+    // Last, so the windows are gone before the database folder is removed.
+    SavedProgramState saved;
 };

@@ -2,6 +2,7 @@
 // in their creation order, the main window, the internet question, and the
 // failed starts.
 #include "core/Entry.h"
+#include "program_state_kit.h"
 #include "support/QtPrinters.h"
 #include "core/MainWindow.h"
 #include "core/Queries.h"
@@ -65,25 +66,6 @@ int CountShown(const QString& text)
 // start-up touches back afterwards, so later tests start clean.
 class StartUp : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        savedDir = QDir::currentPath();
-        savedMatrix = ColorMatrix;
-        InternetEnabled = true;
-        // Nothing listens there: the start-up's internet probe fails at once.
-        InternetProbeAddress = FakeHttpServer::RefusedAddress();
-    }
-    void TearDown() override
-    {
-        DestroyAllForms();
-        QDir::setCurrent(savedDir);
-        ResetSettings();
-        InternetEnabled = true;
-        SpotsSaved = true;
-        SortColumn = 0;
-        Spots.clear();
-        ColorMatrix = savedMatrix;
-    }
 
     // A working folder holding the database and the default configuration.
     void EnterFolderWith(FixtureDb& db)
@@ -110,10 +92,10 @@ protected:
         return *fixture;
     }
 
-    QString savedDir;
-    std::array<TColorRow, 20> savedMatrix;
     std::unique_ptr<FixtureDb> fixture;
     QTemporaryDir emptyDir;
+    // Last, so the windows are gone before the folders are removed.
+    SavedProgramState saved;
 };
 
 TEST_F(StartUp, CreatesTheNineteenWindowsInTheirOrder)

@@ -2,6 +2,7 @@
 // engine's message are shown (not "Outdated database"), the file keeps every
 // byte, and the start fails.
 #include "core/Entry.h"
+#include "program_state_kit.h"
 #include "core/MainWindow.h"
 #include "core/Record.h"
 #include "core/Schema.h"
@@ -55,25 +56,7 @@ struct DamageCase {
 
 class DamagedDatabase : public ::testing::TestWithParam<DamageCase> {
 protected:
-    void SetUp() override
-    {
-        savedDir = QDir::currentPath();
-        savedMatrix = ColorMatrix;
-        InternetProbeAddress = FakeHttpServer::RefusedAddress();
-    }
-    void TearDown() override
-    {
-        DestroyAllForms();
-        QDir::setCurrent(savedDir);
-        ResetSettings();
-        InternetEnabled = true;
-        SpotsSaved = true;
-        SortColumn = 0;
-        Spots.clear();
-        ColorMatrix = savedMatrix;
-    }
-    QString savedDir;
-    std::array<TColorRow, 20> savedMatrix;
+    SavedProgramState saved;
 };
 
 TEST_P(DamagedDatabase, IsNamedWithTheEnginesMessageAndLeftAsItWas)

@@ -6,6 +6,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include "core/FormMapping.h"
+#include "framework/Text.h"
 #include "substances/ViewRecord.h"
 
 #include <QAbstractButton>
@@ -22,20 +23,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-// What a caption shows: "&&" is one ampersand, a single "&" marks a letter.
-QString Shown(const QString& caption)
-{
-    QString out;
-    for (int i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&') {
-            if (i + 1 < caption.size() && caption[i + 1] == u'&') { out += u'&'; ++i; }
-            continue;
-        }
-        out += caption[i];
-    }
-    return out;
-}
 
 int TextWidth(const QWidget* w, const QString& text)
 {
@@ -103,7 +90,7 @@ std::vector<Misfit> Misfits(TForm* form, int& checked)
                                           : qobject_cast<QRadioButton*>(w) ? QStyle::SE_RadioButtonContents
                                                                             : QStyle::SE_PushButtonContents;
             const QRect room = style->subElementRect(contents, &opt, button);
-            const QString text = Shown(button->text());
+            const QString text = CaptionText(button->text());
             check(w, "button", text, TextWidth(w, text), room.width());
             check(w, "button in its parent", text, button->geometry().right() + 1, button->parentWidget()->width());
         } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
@@ -114,7 +101,7 @@ std::vector<Misfit> Misfits(TForm* form, int& checked)
             opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
             opt.textAlignment = box->alignment();
             const QRect label = style->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, box);
-            const QString text = Shown(box->title());
+            const QString text = CaptionText(box->title());
             check(w, "group caption", text, label.left() + TextWidth(w, text), box->width());
         } else if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
             QHeaderView* header = tree->header();
@@ -143,7 +130,7 @@ std::vector<Misfit> Misfits(TForm* form, int& checked)
     for (int i = 0; i < form->ComponentCount(); ++i) {
         auto* panel = dynamic_cast<TPanel*>(form->Components(i));
         if (!panel || !panel->Widget()->isVisibleTo(window)) continue;
-        const QString text = Shown(panel->Caption());
+        const QString text = CaptionText(panel->Caption());
         check(panel->Widget(), "panel caption", text, TextWidth(panel->Widget(), text),
               panel->Widget()->contentsRect().width());
     }
