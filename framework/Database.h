@@ -4,6 +4,7 @@
 // rows and reads fields by name. Failures raise EDatabaseError with the
 // engine's message.
 #include "framework/Exceptions.h"
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -60,6 +61,11 @@ public:
     long long AsLargeInt() const;
     double AsFloat() const;
     bool IsNull() const;
+    // For readers of many rows that share equal texts: whether the value is
+    // stored as a whole number, and the bytes AsString decodes when it is
+    // stored as text (valid until the next row; false for other values).
+    bool IsInteger() const;
+    bool TextBytes(QByteArrayView& bytes) const;
 private:
     friend class TSQLQuery;
     TSQLQuery* query = nullptr;
