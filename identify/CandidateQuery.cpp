@@ -341,13 +341,14 @@ private:
 
 std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QString& tolerance,
                                          const QString& rfErrorTolerance, const TNameFilter& group,
-                                         TLichenNameSet& lichenNames, TSQLQuery& query)
+                                         TLichenNameSet& lichenNames, TSQLQuery& query,
+                                         size_t pickedByRowidAtMost)
 {
     // The grouping sorts its rows, and it costs by the width of what it
-    // sorts: it picks each name's row by rowid alone, and a plain pass with
-    // the same conditions reads the fields of the picked rows. The row of a
-    // name is the grouping's own choice, so the records are those of the
-    // grouped statement over all columns.
+    // sorts: it picks each name's row by rowid alone, and a second statement
+    // reads the fields of the picked rows that pass the lichen condition.
+    // The row of a name is the grouping's own choice, so the records are
+    // those of the grouped statement over all columns.
     TCandidateStatement st = IndexedStatement(spot, tolerance, rfErrorTolerance, group,
                                               QStringLiteral("S.rowid, S.\"name\""), QStringLiteral(" GROUP BY S.name"));
     query.Close();
@@ -381,11 +382,28 @@ std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QSt
             c << ColumnNames[i];
         return c;
     }();
-    st = IndexedStatement(spot, tolerance, rfErrorTolerance, group,
-                          QStringLiteral("S.rowid, ") + SelectedColumns(columns), QString());
+    if (position.empty())
+        return {};
     query.Close();
-    query.SQL = st.Sql;
-    query.Params = st.Params;
+    if (position.size() <= pickedByRowidAtMost) {
+        // A few rows: each found by its rowid.
+        QByteArray picked = "[";
+        for (const auto& [id, at] : position) {
+            if (picked.size() > 1)
+                picked += ',';
+            picked += QByteArray::number(id);
+        }
+        picked += ']';
+        query.SQL = QStringLiteral("SELECT S.rowid, ") + SelectedColumns(columns) +
+                    QStringLiteral(" FROM Substances S WHERE S.rowid IN (SELECT value FROM json_each(?1))");
+        query.Params = {QString::fromLatin1(picked)};
+    } else {
+        // Many: one pass over the table with the same conditions.
+        st = IndexedStatement(spot, tolerance, rfErrorTolerance, group,
+                              QStringLiteral("S.rowid, ") + SelectedColumns(columns), QString());
+        query.SQL = st.Sql;
+        query.Params = st.Params;
+    }
     query.Open();
     // Column i + 1 is field i; looked up once, not per row.
     TField& rowid = query.FieldByName(QStringLiteral("Column0"));
@@ -405,7 +423,7 @@ std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QSt
         read[at->second] = true;
     }
     query.Close();
-    // A row deleted by another program between the two passes is gone.
+    // A row deleted by another program between the two statements is gone.
     size_t kept = 0;
     for (size_t i = 0; i < records.size(); ++i)
         if (read[i]) {

@@ -109,10 +109,13 @@ struct TCandidate {
 };
 
 // The rows of CandidateRows over the name and fields 1..20, read straight
-// into records, in the same order.
+// into records, in the same order. Up to `pickedByRowidAtMost` rows are
+// read each by its rowid; more in one pass over the table, which is then
+// cheaper (the rows are the same either way).
 std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QString& tolerance,
                                          const QString& rfErrorTolerance, const TNameFilter& group,
-                                         TLichenNameSet& lichenNames, TSQLQuery& query);
+                                         TLichenNameSet& lichenNames, TSQLQuery& query,
+                                         size_t pickedByRowidAtMost = 1000);
 
 // Creates the lichen indexes when they are missing (EnsureLichenIndex). A
 // database that refuses (read-only, locked) is left as it is: the query

@@ -144,23 +144,27 @@ protected:
         const std::vector<QStringList> expected = RowsOf(reference, {}, false);
         EXPECT_EQ(CandidateRows(spot, tolerance, "", group, columns, lichenNames, query), expected)
             << reference.toStdString();
-        // The engine's own reading: the same rows as records, the name trimmed.
-        TLichenNameSet engineNames(connection, genus);
-        std::vector<QStringList> records;
-        for (const TCandidate& c : CandidateRecords(spot, tolerance, "", group, engineNames, query)) {
-            QStringList row;
-            for (int i = 0; i <= 20; ++i)
-                row << c.Record.Field(i);
-            records.push_back(row);
-            EXPECT_EQ(c.Rf, RfValuesOf(c.Record));
-        }
+        // The engine's own reading: the same rows as records, the name
+        // trimmed, whether the rows are found by rowid or in a pass.
         std::vector<QStringList> trimmed;
         for (const QStringList& row : expected) {
             QStringList r = row.mid(0, 21);
             r[0] = Trim(r[0]);
             trimmed.push_back(r);
         }
-        EXPECT_EQ(records, trimmed) << reference.toStdString();
+        for (const size_t byRowidAtMost : {size_t(1000), size_t(0)}) {
+            TLichenNameSet engineNames(connection, genus);
+            std::vector<QStringList> records;
+            for (const TCandidate& c :
+                 CandidateRecords(spot, tolerance, "", group, engineNames, query, byRowidAtMost)) {
+                QStringList row;
+                for (int i = 0; i <= 20; ++i)
+                    row << c.Record.Field(i);
+                records.push_back(row);
+                EXPECT_EQ(c.Rf, RfValuesOf(c.Record));
+            }
+            EXPECT_EQ(records, trimmed) << reference.toStdString() << " by rowid up to " << byRowidAtMost;
+        }
     }
 
     FixtureDb db;
