@@ -373,8 +373,9 @@ std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QSt
     for (size_t i = 0; i < rowids.size(); ++i)
         if (lichenNames.Contains(names[qsizetype(i)]))
             position.emplace(rowids[i], position.size());
-    std::vector<TCandidate> records(position.size());
-    std::vector<bool> read(position.size(), false);
+    query.Close();
+    if (position.empty())
+        return {};
 
     static const QStringList columns = [] {
         QStringList c;
@@ -382,9 +383,6 @@ std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QSt
             c << ColumnNames[i];
         return c;
     }();
-    if (position.empty())
-        return {};
-    query.Close();
     if (position.size() <= pickedByRowidAtMost) {
         // A few rows: each found by its rowid.
         QByteArray picked = "[";
@@ -410,6 +408,8 @@ std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QSt
     std::array<TField*, 21> fields;
     for (int i = 0; i <= 20; ++i)
         fields[size_t(i)] = &query.FieldByName(QStringLiteral("Column%1").arg(i + 1));
+    std::vector<TCandidate> records(position.size());
+    std::vector<bool> read(position.size(), false);
     TFieldTexts texts;
     for (; !query.Eof(); query.Next()) {
         const auto at = position.find(rowid.AsLargeInt());
