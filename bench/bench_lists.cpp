@@ -46,7 +46,12 @@ class TProgram {
 public:
     static TProgram& At(int scale)
     {
-        static std::unique_ptr<TProgram> current;
+        static std::unique_ptr<TProgram>& current = [] () -> std::unique_ptr<TProgram>& {
+            static std::unique_ptr<TProgram> program;
+            // The windows go while the application object still exists.
+            qAddPostRoutine([] { program.reset(); });
+            return program;
+        }();
         if (!current || current->scale != scale) {
             current.reset();
             current.reset(new TProgram(scale));

@@ -140,6 +140,24 @@ void CandidateStatements(benchmark::State& state, bool typical, bool likeJoin)
     state.counters["candidates"] = double(rows);
 }
 
+// The engine's reading of the candidates of each spot: the statements, the
+// name lookups and the records, without the scoring.
+void CandidateReading(benchmark::State& state, bool typical)
+{
+    TBenchWorld& w = World(int(state.range(0)));
+    const std::vector<TSubstanceRecord> spots = TenSpots(typical);
+    const QString tolerance = QString::fromLatin1(Tolerance(typical));
+    size_t rows = 0;
+    for (auto _ : state) {
+        rows = 0;
+        TLichenNameSet lichenNames(w.connection, {});
+        for (const TSubstanceRecord& spot : spots)
+            rows += CandidateRecords(spot, QString(), tolerance, {}, lichenNames, *w.query).size();
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["candidates"] = double(rows);
+}
+
 void Scales(benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Arg(1)->Arg(10); }
 // The LIKE join takes seconds at scale 1 and would take many minutes at 10.
 void OnceAtScale1(benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Arg(1)->Iterations(1); }
@@ -150,6 +168,8 @@ BENCHMARK_CAPTURE(Engine, RfError_Typical, RfErrorMethod, true)->Apply(Scales);
 BENCHMARK_CAPTURE(Engine, Correlation_Typical, CorrelationMethod, true)->Apply(Scales);
 BENCHMARK_CAPTURE(CandidateStatements, Indexed_Worst, false, false)->Apply(Scales);
 BENCHMARK_CAPTURE(CandidateStatements, Indexed_Typical, true, false)->Apply(Scales);
+BENCHMARK_CAPTURE(CandidateReading, Records_Worst, false)->Apply(Scales);
+BENCHMARK_CAPTURE(CandidateReading, Records_Typical, true)->Apply(Scales);
 BENCHMARK_CAPTURE(CandidateStatements, ReferenceLikeJoin_Worst, false, true)->Apply(OnceAtScale1);
 BENCHMARK_CAPTURE(CandidateStatements, ReferenceLikeJoin_Typical, true, true)->Apply(OnceAtScale1);
 

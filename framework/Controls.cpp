@@ -1011,6 +1011,16 @@ void TListBox::SetSorted(bool v)
     }
 }
 
+void TListBox::AddItems(const QStringList& lines)
+{
+    if (sorted) {
+        for (const QString& s : lines) items->Add(s);
+        return;
+    }
+    QSignalBlocker block(List());
+    List()->addItems(lines);
+}
+
 int TListBox::ItemIndex() const { return List()->currentRow(); }
 
 void TListBox::SetItemIndex(int index)

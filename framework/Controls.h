@@ -343,6 +343,9 @@ public:
     ~TListBox() override;
     TStrings* Items();
     void AddItem(const QString& s, TObject* object = nullptr) { Items()->AddObject(s, object); }
+    // Appends many lines as Items()->Add would one by one (a sorted list
+    // puts each at its place), in one change of the list.
+    void AddItems(const QStringList& lines);
     void Clear() { Items()->Clear(); }
     bool Sorted() const { return sorted; }
     void SetSorted(bool v);   // sorts now and keeps new items in order

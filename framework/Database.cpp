@@ -158,6 +158,10 @@ void TSQLConnection::Open()
     // The program's statements use double-quoted string literals.
     sqlite3_db_config(h, SQLITE_DBCONFIG_DQS_DML, 1, nullptr);
     sqlite3_db_config(h, SQLITE_DBCONFIG_DQS_DDL, 1, nullptr);
+    // The engine's default page cache (2 MiB) is far smaller than a full
+    // lichen index, so every statement would read its pages from the file
+    // again. An upper bound only: pages are taken as they are read.
+    sqlite3_exec(h, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
     db = h;
 }
 
@@ -302,6 +306,24 @@ bool TField::IsNull() const
 {
     if (!query || !query->hasRow) return true;
     return sqlite3_column_type(query->stmt, column) == SQLITE_NULL;
+}
+
+bool TField::IsInteger() const
+{
+    if (!query || !query->hasRow) return false;
+    return sqlite3_column_type(query->stmt, column) == SQLITE_INTEGER;
+}
+
+bool TField::TextBytes(QByteArrayView& bytes) const
+{
+    if (!query || !query->hasRow) return false;
+    sqlite3_stmt* st = query->stmt;
+    const int type = sqlite3_column_type(st, column);
+    if (type == SQLITE_NULL || type == SQLITE_INTEGER || type == SQLITE_FLOAT) return false;
+    const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+    const int n = sqlite3_column_bytes(st, column);
+    bytes = QByteArrayView(p, n);
+    return true;
 }
 
 // --------------------------------------------------------------------- query

@@ -98,6 +98,11 @@ public:
     long long AsLargeInt() const;
     double AsFloat() const;
     bool IsNull() const;
+    // For readers of many rows that share equal texts: whether the value is
+    // stored as a whole number, and the bytes AsString decodes when it is
+    // stored as text (valid until the next row; false for other values).
+    bool IsInteger() const;
+    bool TextBytes(QByteArrayView& bytes) const;
 private:
     friend class TSQLQuery;
     TSQLQuery* query = nullptr;

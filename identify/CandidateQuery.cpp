@@ -6,7 +6,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <array>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -211,9 +213,13 @@ bool TLichenNameSet::Contains(const QString& name) const
     return HoldsLikeWildcard(name) ? wildcardNames.contains(name) : settled.value(name);
 }
 
-TCandidateStatement BuildIndexedCandidateQuery(const TSubstanceRecord& spot, const QString& tolerance,
-                                               const QString& rfErrorTolerance, const TNameFilter& group,
-                                               const QStringList& columns)
+namespace {
+
+// The conditions of the indexed statement over Substances S, with the
+// tolerance as ?1 and the group names after it.
+TCandidateStatement IndexedStatement(const TSubstanceRecord& spot, const QString& tolerance,
+                                     const QString& rfErrorTolerance, const TNameFilter& group,
+                                     const QString& selected, const QString& tail)
 {
     TCandidateStatement st;
     const QString tol = EffectiveTolerance(spot, tolerance, rfErrorTolerance);
@@ -229,19 +235,30 @@ TCandidateStatement BuildIndexedCandidateQuery(const TSubstanceRecord& spot, con
         conditions << QStringLiteral("S.GroupName IN ") + BoundInList(group, st.Params);
     if (conditions.isEmpty())
         conditions << QStringLiteral("1");
+    st.Sql = QStringLiteral("SELECT ") + selected + QStringLiteral(" FROM Substances S WHERE ") +
+             conditions.join(QStringLiteral(" AND ")) + tail;
+    return st;
+}
+
+QString SelectedColumns(const QStringList& columns)
+{
+    QStringList list;
+    for (const QString& column : columns)
+        list << QStringLiteral("S.\"") + column + QStringLiteral("\"");
+    return list.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+TCandidateStatement BuildIndexedCandidateQuery(const TSubstanceRecord& spot, const QString& tolerance,
+                                               const QString& rfErrorTolerance, const TNameFilter& group,
+                                               const QStringList& columns)
+{
     // Only the columns read: the grouping sorts whole rows, and the long
     // text columns would travel through it for nothing.
-    QString selected = QStringLiteral("S.*");
-    if (!columns.isEmpty()) {
-        QStringList list;
-        for (const QString& column : columns)
-            list << QStringLiteral("S.\"") + column + QStringLiteral("\"");
-        selected = list.join(QStringLiteral(", "));
-    }
-    st.Sql = QStringLiteral("SELECT ") + selected + QStringLiteral(" FROM Substances S WHERE ") +
-             conditions.join(QStringLiteral(" AND ")) +
-             QStringLiteral(" GROUP BY S.name");
-    return st;
+    return IndexedStatement(spot, tolerance, rfErrorTolerance, group,
+                            columns.isEmpty() ? QStringLiteral("S.*") : SelectedColumns(columns),
+                            QStringLiteral(" GROUP BY S.name"));
 }
 
 std::vector<QStringList> CandidateRows(const TSubstanceRecord& spot, const QString& tolerance,
@@ -283,6 +300,139 @@ std::vector<QStringList> CandidateRows(const TSubstanceRecord& spot, const QStri
             kept.push_back(std::move(row));
     }
     return kept;
+}
+
+namespace {
+
+// The texts of the fields, as AsString makes them, shared between rows:
+// the fields hold few distinct values (colours, "+", small numbers), and a
+// shared text costs no allocation to make or to free.
+class TFieldTexts {
+public:
+    QString Of(const TField& field)
+    {
+        if (field.IsInteger()) {
+            const long long v = field.AsLargeInt();
+            if (v >= 0 && v < qsizetype(numbers.size())) {
+                QString& text = numbers[size_t(v)];
+                if (text.isNull())
+                    text = field.AsString();
+                return text;
+            }
+            return field.AsString();
+        }
+        QByteArrayView bytes;
+        if (!field.TextBytes(bytes) || bytes.size() > 40)
+            return field.AsString();
+        const auto at = texts.constFind(QByteArray::fromRawData(bytes.data(), bytes.size()));
+        if (at != texts.constEnd())
+            return *at;
+        const QString text = field.AsString();
+        texts.insert(bytes.toByteArray(), text);
+        return text;
+    }
+
+private:
+    std::array<QString, 1000> numbers;
+    QHash<QByteArray, QString> texts;
+};
+
+} // namespace
+
+std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QString& tolerance,
+                                         const QString& rfErrorTolerance, const TNameFilter& group,
+                                         TLichenNameSet& lichenNames, TSQLQuery& query,
+                                         size_t pickedByRowidAtMost)
+{
+    // The grouping sorts its rows, and it costs by the width of what it
+    // sorts: it picks each name's row by rowid alone, and a second statement
+    // reads the fields of the picked rows that pass the lichen condition.
+    // The row of a name is the grouping's own choice, so the records are
+    // those of the grouped statement over all columns.
+    TCandidateStatement st = IndexedStatement(spot, tolerance, rfErrorTolerance, group,
+                                              QStringLiteral("S.rowid, S.\"name\""), QStringLiteral(" GROUP BY S.name"));
+    query.Close();
+    query.SQL = st.Sql;
+    query.Params = st.Params;
+    query.Open();
+    std::vector<long long> rowids;
+    QStringList names;   // the stored names, for the lichen condition
+    {
+        TField& rowid = query.FieldByName(QStringLiteral("Column0"));
+        TField& name = query.FieldByName(QStringLiteral("Column1"));
+        for (; !query.Eof(); query.Next()) {
+            if (name.IsNull())
+                continue;   // no lichen row names NULL
+            rowids.push_back(rowid.AsLargeInt());
+            names << name.AsString();
+        }
+    }
+    lichenNames.Settle(names, query);
+    std::unordered_map<long long, size_t> position;   // rowid -> index among the kept
+    position.reserve(rowids.size());
+    for (size_t i = 0; i < rowids.size(); ++i)
+        if (lichenNames.Contains(names[qsizetype(i)]))
+            position.emplace(rowids[i], position.size());
+    query.Close();
+    if (position.empty())
+        return {};
+
+    static const QStringList columns = [] {
+        QStringList c;
+        for (int i = 0; i <= 20; ++i)
+            c << ColumnNames[i];
+        return c;
+    }();
+    if (position.size() <= pickedByRowidAtMost) {
+        // A few rows: each found by its rowid.
+        QByteArray picked = "[";
+        for (const auto& [id, at] : position) {
+            if (picked.size() > 1)
+                picked += ',';
+            picked += QByteArray::number(id);
+        }
+        picked += ']';
+        query.SQL = QStringLiteral("SELECT S.rowid, ") + SelectedColumns(columns) +
+                    QStringLiteral(" FROM Substances S WHERE S.rowid IN (SELECT value FROM json_each(?1))");
+        query.Params = {QString::fromLatin1(picked)};
+    } else {
+        // Many: one pass over the table with the same conditions.
+        st = IndexedStatement(spot, tolerance, rfErrorTolerance, group,
+                              QStringLiteral("S.rowid, ") + SelectedColumns(columns), QString());
+        query.SQL = st.Sql;
+        query.Params = st.Params;
+    }
+    query.Open();
+    // Column i + 1 is field i; looked up once, not per row.
+    TField& rowid = query.FieldByName(QStringLiteral("Column0"));
+    std::array<TField*, 21> fields;
+    for (int i = 0; i <= 20; ++i)
+        fields[size_t(i)] = &query.FieldByName(QStringLiteral("Column%1").arg(i + 1));
+    std::vector<TCandidate> records(position.size());
+    std::vector<bool> read(position.size(), false);
+    TFieldTexts texts;
+    for (; !query.Eof(); query.Next()) {
+        const auto at = position.find(rowid.AsLargeInt());
+        if (at == position.end())
+            continue;
+        TCandidate& c = records[at->second];
+        c.Record.name = Trim(fields[0]->AsString());
+        for (int i = 1; i <= 20; ++i)
+            c.Record.Field(i) = texts.Of(*fields[size_t(i)]);
+        c.Rf = RfValuesOf(c.Record);
+        read[at->second] = true;
+    }
+    query.Close();
+    // A row deleted by another program between the two statements is gone.
+    size_t kept = 0;
+    for (size_t i = 0; i < records.size(); ++i)
+        if (read[i]) {
+            if (kept != i)
+                records[kept] = std::move(records[i]);
+            ++kept;
+        }
+    records.erase(records.begin() + qsizetype(kept), records.end());
+    return records;
 }
 
 void EnsureCandidateIndex(TSQLConnection& connection)

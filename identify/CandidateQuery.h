@@ -4,6 +4,7 @@
 // row names, optionally only in chosen lichen genera or substance groups,
 // one row per substance name.
 #include "core/Record.h"
+#include "identify/Scoring.h"
 #include <QString>
 #include <QStringList>
 #include <QHash>
@@ -99,6 +100,22 @@ std::vector<QStringList> CandidateRows(const TSubstanceRecord& spot, const QStri
                                        const QString& rfErrorTolerance, const TNameFilter& group,
                                        const QStringList& columns, TLichenNameSet& lichenNames,
                                        TSQLQuery& query);
+
+// One candidate as the engine scores it: the record (the trimmed name and
+// fields 1..20, NULL as empty text) and its Rf values read once.
+struct TCandidate {
+    TSubstanceRecord Record;
+    TRfValues Rf;
+};
+
+// The rows of CandidateRows over the name and fields 1..20, read straight
+// into records, in the same order. Up to `pickedByRowidAtMost` rows are
+// read each by its rowid; more in one pass over the table, which is then
+// cheaper (the rows are the same either way).
+std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QString& tolerance,
+                                         const QString& rfErrorTolerance, const TNameFilter& group,
+                                         TLichenNameSet& lichenNames, TSQLQuery& query,
+                                         size_t pickedByRowidAtMost = 1000);
 
 // Creates the lichen indexes when they are missing (EnsureLichenIndex). A
 // database that refuses (read-only, locked) is left as it is: the query

@@ -17,12 +17,11 @@ private:
     int saved;
 };
 
-// The candidates of the spot as records (the trimmed name and fields
-// 1..20, NULL as empty text, as the row reader of the query helpers reads
-// them); none when the spot has no Rf value (no statement is run then).
-std::vector<TSubstanceRecord> Candidates(const TSubstanceRecord& spot, const QString& tolerance,
-                                         const TMatchSettings& settings, TSQLQuery& query,
-                                         TLichenNameSet* lichenNames)
+// The candidates of the spot (CandidateRecords); none when the spot has no
+// Rf value (no statement is run then).
+std::vector<TCandidate> Candidates(const TSubstanceRecord& spot, const QString& tolerance,
+                                   const TMatchSettings& settings, TSQLQuery& query,
+                                   TLichenNameSet* lichenNames)
 {
     if (!SpotHasRfValue(spot))
         return {};
@@ -35,24 +34,7 @@ std::vector<TSubstanceRecord> Candidates(const TSubstanceRecord& spot, const QSt
         own.emplace(*query.SQLConnection, settings.Genus);
         lichenNames = &*own;
     }
-    static const QStringList columns = [] {
-        QStringList c;
-        for (int i = 0; i <= 20; ++i)
-            c << ColumnNames[i];
-        return c;
-    }();
-    std::vector<QStringList> rows = CandidateRows(spot, tolerance, settings.ToleranceText, settings.Group, columns,
-                                                  *lichenNames, query);
-    std::vector<TSubstanceRecord> records;
-    records.reserve(rows.size());
-    for (const QStringList& row : rows) {
-        TSubstanceRecord r;
-        r.name = Trim(row[0]);
-        for (int i = 1; i <= 20; ++i)
-            r.Field(i) = row[i];
-        records.push_back(std::move(r));
-    }
-    return records;
+    return CandidateRecords(spot, tolerance, settings.ToleranceText, settings.Group, *lichenNames, query);
 }
 
 std::vector<TMatchRow> SortedRows(std::vector<TSubstanceRecord>& kept, int sortColumn)
@@ -99,19 +81,21 @@ std::vector<TMatchRow> MatchByRfError(const TSubstanceRecord& spot, const TMatch
                                       const TColorMatrix& matrix, TSQLQuery& query, int sortColumn,
                                       TLichenNameSet* lichenNames)
 {
-    std::vector<TSubstanceRecord> candidates = Candidates(spot, QString(), settings, query, lichenNames);
+    std::vector<TCandidate> candidates = Candidates(spot, QString(), settings, query, lichenNames);
     const int tolerance = StrToIntDef(settings.ToleranceText, 0);
     const TCompareSwitches switches = settings.Switches();
+    const TRfValues spotRf = RfValuesOf(spot);
     std::vector<TSubstanceRecord> kept;
-    for (TSubstanceRecord& candidate : candidates) {
+    for (TCandidate& candidate : candidates) {
         // Very short names are abbreviations, not substances to rank.
-        if (candidate.name.size() < 4)
+        if (candidate.Record.name.size() < 4)
             continue;
-        const TRfErrorOutcome out = RfErrorScore(spot, candidate, tolerance, switches, matrix);
+        const TRfErrorOutcome out =
+            RfErrorScore(spot, spotRf, candidate.Record, candidate.Rf, tolerance, switches, matrix);
         if (!out.Kept)
             continue;
-        candidate.MatchScore = -static_cast<float>(out.Points);
-        kept.push_back(std::move(candidate));
+        candidate.Record.MatchScore = -static_cast<float>(out.Points);
+        kept.push_back(std::move(candidate.Record));
     }
     return SortedRows(kept, sortColumn);
 }
@@ -121,15 +105,17 @@ std::vector<TMatchRow> MatchByCorrelation(const TSubstanceRecord& spot, const TM
                                           TLichenNameSet* lichenNames)
 {
     const QString factorText = settings.CorrelationFactorText;
-    std::vector<TSubstanceRecord> candidates = Candidates(spot, factorText, settings, query, lichenNames);
+    std::vector<TCandidate> candidates = Candidates(spot, factorText, settings, query, lichenNames);
     const TCompareSwitches switches = settings.Switches();
+    const TRfValues spotRf = RfValuesOf(spot);
     std::vector<TSubstanceRecord> kept;
-    for (TSubstanceRecord& candidate : candidates) {
-        const TCorrelationOutcome out = CorrelationScore(spot, candidate, factorText, switches, matrix);
+    for (TCandidate& candidate : candidates) {
+        const TCorrelationOutcome out =
+            CorrelationScore(spot, spotRf, candidate.Record, candidate.Rf, factorText, switches, matrix);
         if (!out.Kept)
             continue;
-        candidate.MatchScore = -out.Value;
-        kept.push_back(std::move(candidate));
+        candidate.Record.MatchScore = -out.Value;
+        kept.push_back(std::move(candidate.Record));
     }
     return SortedRows(kept, sortColumn);
 }

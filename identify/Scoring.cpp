@@ -55,6 +55,14 @@ int ColorMismatch(const QString& spotColor, const QString& candidateColor, const
     return ColorSimilarity(matrix, r, c) < 50 ? 1 : 0;
 }
 
+TRfValues RfValuesOf(const TSubstanceRecord& record)
+{
+    TRfValues values;
+    for (int i = 1; i <= 8; ++i)
+        values[size_t(i - 1)] = record.SolventValue(i);
+    return values;
+}
+
 int CompareRfValues(int p, int q, int& points, int tolerance)
 {
     if (p == q && p != 0) {
@@ -75,9 +83,17 @@ TRfErrorOutcome RfErrorScore(const TSubstanceRecord& spot, const TSubstanceRecor
                              int tolerance, const TCompareSwitches& switches,
                              const TColorMatrix& matrix)
 {
+    return RfErrorScore(spot, RfValuesOf(spot), candidate, RfValuesOf(candidate), tolerance, switches, matrix);
+}
+
+TRfErrorOutcome RfErrorScore(const TSubstanceRecord& spot, const TRfValues& spotRf,
+                             const TSubstanceRecord& candidate, const TRfValues& candidateRf,
+                             int tolerance, const TCompareSwitches& switches,
+                             const TColorMatrix& matrix)
+{
     TRfErrorOutcome out;
-    for (int i = 1; i <= 8; ++i)
-        out.Mismatches += CompareRfValues(spot.SolventValue(i), candidate.SolventValue(i), out.Points, tolerance);
+    for (size_t i = 0; i < 8; ++i)
+        out.Mismatches += CompareRfValues(spotRf[i], candidateRf[i], out.Points, tolerance);
     if (switches.UseTLC)
         for (int k = 11; k <= 13; ++k)
             out.Mismatches += ColorMismatch(spot.Field(k), candidate.Field(k), matrix);
@@ -110,13 +126,21 @@ TCorrelationOutcome CorrelationScore(const TSubstanceRecord& spot, const TSubsta
                                      const QString& factorText, const TCompareSwitches& switches,
                                      const TColorMatrix& matrix)
 {
+    return CorrelationScore(spot, RfValuesOf(spot), candidate, RfValuesOf(candidate), factorText, switches, matrix);
+}
+
+TCorrelationOutcome CorrelationScore(const TSubstanceRecord& spot, const TRfValues& spotRf,
+                                     const TSubstanceRecord& candidate, const TRfValues& candidateRf,
+                                     const QString& factorText, const TCompareSwitches& switches,
+                                     const TColorMatrix& matrix)
+{
     TCorrelationOutcome out;
     int n = 0;
     float h = 100.0f;
     int factor = 0;  // converted at the first compared Rf value
-    for (int j = 1; j <= 8; ++j) {
-        const int v = spot.SolventValue(j);
-        const int r = candidate.SolventValue(j);
+    for (size_t j = 0; j < 8; ++j) {
+        const int v = spotRf[j];
+        const int r = candidateRf[j];
         if (v == 0 || r == 0)
             continue;
         if (factor == 0)

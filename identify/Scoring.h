@@ -8,6 +8,11 @@
 
 using TColorMatrix = std::array<TColorRow, 20>;
 
+// The Rf values (fields 1..8) of a record as whole numbers, as SolventValue
+// gives them: read once where a record is compared with many others.
+using TRfValues = std::array<int, 8>;
+TRfValues RfValuesOf(const TSubstanceRecord& record);
+
 // The three comparison switches of the main window.
 struct TCompareSwitches {
     bool UseTLC = false;      // spot colours
@@ -44,6 +49,11 @@ struct TRfErrorOutcome {
 TRfErrorOutcome RfErrorScore(const TSubstanceRecord& spot, const TSubstanceRecord& candidate,
                              int tolerance, const TCompareSwitches& switches,
                              const TColorMatrix& matrix);
+// The same with the Rf values of both already read (RfValuesOf).
+TRfErrorOutcome RfErrorScore(const TSubstanceRecord& spot, const TRfValues& spotRf,
+                             const TSubstanceRecord& candidate, const TRfValues& candidateRf,
+                             int tolerance, const TCompareSwitches& switches,
+                             const TColorMatrix& matrix);
 
 // Correlation colour factor: counts one compared value in `count` and returns
 // 100 times the square root of similarity/100, in float steps.
@@ -60,5 +70,10 @@ struct TCorrelationOutcome {
 // number at the first Rf value both sides have; a text that is not a whole
 // number, or a factor of 0 or below, raises EConvertError there.
 TCorrelationOutcome CorrelationScore(const TSubstanceRecord& spot, const TSubstanceRecord& candidate,
+                                     const QString& factorText, const TCompareSwitches& switches,
+                                     const TColorMatrix& matrix);
+// The same with the Rf values of both already read (RfValuesOf).
+TCorrelationOutcome CorrelationScore(const TSubstanceRecord& spot, const TRfValues& spotRf,
+                                     const TSubstanceRecord& candidate, const TRfValues& candidateRf,
                                      const QString& factorText, const TCompareSwitches& switches,
                                      const TColorMatrix& matrix);

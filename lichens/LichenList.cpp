@@ -34,10 +34,18 @@ struct BusyScope {
 void AddLichenRows(TListBox* list)
 {
     TSQLQuery& query = MainQuery();
-    while (!query.Eof()) {
-        list->Items()->Add(GetFieldString(QStringLiteral("Lichen")));
-        query.Next();
+    if (query.Eof()) return;
+    // All lines in one change of the list; a statement failing part way
+    // still leaves the lines read before it, as adding them one by one did.
+    QStringList lines;
+    try {
+        for (TField& lichen = query.FieldByName(QStringLiteral("Lichen")); !query.Eof(); query.Next())
+            lines << lichen.AsString();
+    } catch (...) {
+        list->AddItems(lines);
+        throw;
     }
+    list->AddItems(lines);
 }
 
 } // namespace

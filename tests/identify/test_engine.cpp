@@ -4,6 +4,7 @@
 #include "identify/MatchEngine.h"
 #include "framework/Database.h"
 #include "framework/Exceptions.h"
+#include "framework/Text.h"
 #include "support/FixtureDb.h"
 
 #include <QStringList>
@@ -140,8 +141,30 @@ protected:
             columns << ColumnNames[i];
         columns << "GroupName";
         TLichenNameSet lichenNames(connection, genus);
-        EXPECT_EQ(CandidateRows(spot, tolerance, "", group, columns, lichenNames, query), RowsOf(reference, {}, false))
+        const std::vector<QStringList> expected = RowsOf(reference, {}, false);
+        EXPECT_EQ(CandidateRows(spot, tolerance, "", group, columns, lichenNames, query), expected)
             << reference.toStdString();
+        // The engine's own reading: the same rows as records, the name
+        // trimmed, whether the rows are found by rowid or in a pass.
+        std::vector<QStringList> trimmed;
+        for (const QStringList& row : expected) {
+            QStringList r = row.mid(0, 21);
+            r[0] = Trim(r[0]);
+            trimmed.push_back(r);
+        }
+        for (const size_t byRowidAtMost : {size_t(1000), size_t(0)}) {
+            TLichenNameSet engineNames(connection, genus);
+            std::vector<QStringList> records;
+            for (const TCandidate& c :
+                 CandidateRecords(spot, tolerance, "", group, engineNames, query, byRowidAtMost)) {
+                QStringList row;
+                for (int i = 0; i <= 20; ++i)
+                    row << c.Record.Field(i);
+                records.push_back(row);
+                EXPECT_EQ(c.Rf, RfValuesOf(c.Record));
+            }
+            EXPECT_EQ(records, trimmed) << reference.toStdString() << " by rowid up to " << byRowidAtMost;
+        }
     }
 
     FixtureDb db;
@@ -203,6 +226,9 @@ TEST_F(EngineTest, IndexedStatementGivesTheRowsOfTheJoinedStatement)
     db.InsertSubstance(V{{"name", "Trailing "}, {"A", 30}});
     db.InsertSubstance(V{{"name", "Atranorin"}, {"A", 30}, {"B", 40}, {"C", 45}, {"KResult", "Yellow"},
                          {"GroupName", "Depsides"}});  // the same substance twice
+    // The same name with other values: the grouping picks one of the rows.
+    db.InsertSubstance(V{{"name", "Zeorin"}, {"A", 31}, {"C", 44}, {"KResult", "Red"}, {"BefVis", "+"}});
+    db.InsertSubstance(V{{"name", "Zeorin"}, {"A", 29}, {"KResult", "Green"}, {"GroupName", "Terpenoids"}});
     db.InsertSubstance(V{{"name", "case acid"}, {"A", 30}, {"C", 0}, {"HPLC", 0}});   // other case, stored 0s
     db.InsertSubstance(V{{"name", "_eading"}, {"A", 30}, {"GroupName", "Terpenoids"}});   // leading wildcard
     db.InsertSubstance(V{{"name", "No%lichen"}, {"A", 30}});    // a wildcard name no row matches
@@ -257,6 +283,7 @@ TEST_F(EngineTest, IndexedStatementAgreesOnAGeneratedDatabase)
         if (i % 29 == 7) name.insert(2, QLatin1Char('_'));
         if (i % 61 == 9) name = QLatin1Char('_') + name.mid(1);
         if (i % 17 == 3) name = names[i - 1].toLower();
+        if (i % 31 == 5) name = names[i - 2];   // the same name again, with other values
         names << name;
         std::map<QString, QVariant> values{{"name", name}, {"GroupName", QStringLiteral("Group%1").arg(i % 5)}};
         for (const char* column : {"A", "B", "C", "HPLC"}) {
