@@ -156,8 +156,19 @@ void CheckDatabaseReadable(TSQLConnection& connection, const QString& fileName)
     QStringList problems;
     try {
         TSQLQuery q(&connection);
-        // Reads only; a few findings are enough to tell the user.
-        q.SQL = QStringLiteral("PRAGMA quick_check(5)");
+        // Reads only. Reading the schema tells a file that is no database.
+        // The substance table is what the start-up reads and what a damaged
+        // file would otherwise be taken for an old layout by; the far larger
+        // lichen table is left to the statements that read it, so the start
+        // stays quick on a large database. A file without the table is left
+        // to the outdated-database check.
+        q.SQL = QStringLiteral("SELECT count(*) AS n FROM sqlite_schema "
+                               "WHERE type = 'table' AND name = 'Substances' COLLATE NOCASE");
+        q.Open();
+        const bool hasSubstances = q.FieldByName(QStringLiteral("n")).AsInteger() > 0;
+        q.Close();
+        if (!hasSubstances) return;
+        q.SQL = QStringLiteral("PRAGMA quick_check(Substances)");
         q.Open();
         for (; !q.Eof(); q.Next())
             problems << q.FieldByName(QStringLiteral("quick_check")).AsString();

@@ -35,11 +35,11 @@ extern const QStringList LichenIndexStatements;
 // without them.
 bool EnsureLichenIndex(TSQLConnection& connection);
 
-// Reads every page of the database once (the engine's quick check), before
-// anything is written to it. A file that is not a database, is cut short or
-// holds a damaged page raises EDatabaseError with the file's name and the
-// engine's own message, so it is never taken for an outdated database and
-// never migrated.
+// Reads the file's header, its schema and every page of the substance table
+// (the engine's quick check of that table), before anything is written to
+// it. A file that is not a database, is cut short or holds a damaged page
+// raises EDatabaseError with the file's name and the engine's own message,
+// so it is never taken for an outdated database and never migrated.
 void CheckDatabaseReadable(TSQLConnection& connection, const QString& fileName);
 
 // Migrates both tables and makes sure of the indexes.

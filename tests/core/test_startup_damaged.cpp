@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                        QFile f(db.Path());
                        ASSERT_TRUE(f.resize(f.size() / 2));
                    }},
-        DamageCase{"CorruptSubstancesPage", "btreeInitPage",
+        DamageCase{"CorruptSubstancesPage", "malformed",
                    [](FixtureDb& db) {
                        // The root page of the table's b-tree gets junk.
                        const qint64 root = db.Scalar("SELECT rootpage FROM sqlite_schema WHERE name = 'Substances'").toLongLong();
