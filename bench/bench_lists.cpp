@@ -105,7 +105,8 @@ private:
 TProgram& Program(benchmark::State& state)
 {
     TProgram& p = TProgram::At(int(state.range(0)));
-    if (!p.Running()) p.Start();
+    // Another benchmark of the run may have closed the windows.
+    if (!p.Running() || Application->ComponentCount() == 0) p.Start();
     return p;
 }
 
