@@ -48,6 +48,18 @@ protected:
             if (w->inherits("QMenu")) w->hide();
     }
 
+    // One spot (A 75, C 79) matched: its row and Atranorin's row, with
+    // "No Result" in every colour and reaction column.
+    void MatchOneSpot()
+    {
+        TSubstanceRecord spot;
+        spot.name = QStringLiteral("Spot 1");
+        spot.A = QStringLiteral("75");
+        spot.C = QStringLiteral("79");
+        Spots = {spot};
+        Form1->MatchAllSpots();
+    }
+
     // The nineteen windows in their creation order.
     std::vector<TForm*> Windows() const
     {

@@ -15,12 +15,7 @@ TEST_F(Screenshots, EveryWindow)
 {
     // Something to show: a spot with its substances, a record with a
     // comparison window beside it.
-    TSubstanceRecord spot;
-    spot.name = QStringLiteral("Spot 1");
-    spot.A = QStringLiteral("75");
-    spot.C = QStringLiteral("79");
-    Spots = {spot};
-    Form1->MatchAllSpots();
+    MatchOneSpot();
     ShowSubstanceRecord(QStringLiteral("Atranorin"));
     ViewRecordForm->BioRelatedListBox->SetItemIndex(0);
     ViewRecordForm->Compare1->Click();

@@ -144,14 +144,7 @@ protected:
     void SetUp() override
     {
         AllWindows::SetUp();
-        // A spot matching the one substance: its row and the substance's
-        // row with "No Result" in every colour and reaction column.
-        TSubstanceRecord spot;
-        spot.name = QStringLiteral("Spot 1");
-        spot.A = QStringLiteral("75");
-        spot.C = QStringLiteral("79");
-        Spots = {spot};
-        Form1->MatchAllSpots();
+        MatchOneSpot();
     }
 };
 
