@@ -182,29 +182,10 @@ int TSQLConnection::ExecuteDirect(const QString& sql) { return ExecuteDirect(sql
 
 int TSQLConnection::ExecuteDirect(const QString& sql, const QVariantList& params)
 {
-    EnsureOpen();
-    sqlite3_stmt* st = PrepareOne(db, sql);
-    try {
-        Bind(db, st, params);
-    } catch (...) {
-        sqlite3_finalize(st);
-        throw;
-    }
-    const sqlite3_int64 before = sqlite3_total_changes64(db);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {}
-    if (rc != SQLITE_DONE) {
-        try {
-            Raise(db, rc);
-        } catch (...) {
-            sqlite3_finalize(st);
-            throw;
-        }
-    }
-    sqlite3_finalize(st);
-    // Statements that change no rows (DDL and the like) report 0, not the
-    // count of an earlier statement.
-    return sqlite3_total_changes64(db) != before ? sqlite3_changes(db) : 0;
+    // One run of a statement prepared for it (finalised when it goes).
+    TSQLStatement statement(*this, sql);
+    statement.Bind(params);
+    return statement.Execute();
 }
 
 void TSQLConnection::StartTransaction() { ExecuteDirect(QStringLiteral("BEGIN")); }
