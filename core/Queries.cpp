@@ -32,7 +32,8 @@ bool SynonymListHasItem(const QString& synonyms, const QString& synonym)
 
 void SelectByNameOnly(const QString& name)
 {
-    RunQuery(QStringLiteral("select * from Substances WHERE name LIKE ?1 LIMIT 1"), {name});
+    RunLookup(QStringLiteral("select * from Substances WHERE name LIKE ?1 ESCAPE '\\' LIMIT 1"),
+              {LiteralLikePattern(name)});
 }
 
 } // namespace
@@ -64,6 +65,21 @@ void RunQuery(const QString& sql, const QVariantList& params)
     q.SQL = sql;
     q.Params = params;
     q.Open();
+}
+
+void RunLookup(const QString& sql, const QVariantList& params)
+{
+    RunQuery(sql, params);
+    MainQuery().EndStatement();
+}
+
+QString LiteralLikePattern(const QString& name)
+{
+    QString pattern = name;
+    pattern.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    pattern.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    pattern.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return pattern;
 }
 
 QString GetFieldString(const QString& columnName)

@@ -12,9 +12,17 @@ TSQLQuery& MainQuery();
 // Sets the text (and bound parameters) of the main query, opens it and
 // stands on its first row. Raises the database layer's exception.
 void RunQuery(const QString& sql, const QVariantList& params = {});
+// RunQuery for a look-up that reads only the first row: the statement is
+// ended at once, so no read stays open on the file after the command; the
+// row stays readable.
+void RunLookup(const QString& sql, const QVariantList& params = {});
+// The name as a LIKE pattern (with ESCAPE '\') that matches only itself,
+// ASCII case aside: "%" and "_" in a stored name are letters of the name.
+QString LiteralLikePattern(const QString& name);
 // A column of the current row as text; "" for NULL or no row.
 QString GetFieldString(const QString& columnName);
-// Leaves the main query on the substance found by name or synonym line.
+// Leaves the main query on the substance found by name (ASCII case aside,
+// "%" and "_" taken literally) or synonym line.
 void SelectSubstanceByName(const QString& name);
 // The current row as a record (name trimmed, fields 1..20).
 TSubstanceRecord ReadSubstanceRow();

@@ -189,7 +189,7 @@ void MigrateDatabase(TSQLConnection& connection)
 bool DatabaseOutdated()
 {
     try {
-        RunQuery(QStringLiteral("Select GroupName from Substances WHERE GroupName LIKE 'Void'"));
+        RunLookup(QStringLiteral("Select GroupName from Substances WHERE GroupName LIKE 'Void'"));
         return false;
     } catch (const Exception&) {
         return true;

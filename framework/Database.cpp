@@ -193,6 +193,16 @@ void TSQLConnection::Commit() { ExecuteDirect(QStringLiteral("COMMIT")); }
 void TSQLConnection::Rollback() { ExecuteDirect(QStringLiteral("ROLLBACK")); }
 bool TSQLConnection::InTransaction() const { return db && !sqlite3_get_autocommit(db); }
 
+void TSQLConnection::EndRunningStatements()
+{
+    if (!db) return;
+    for (TSQLQuery* q : queries) q->EndStatement();
+    // Statements outside the queries are reset after every run; any other
+    // still running is ended all the same.
+    for (sqlite3_stmt* st = sqlite3_next_stmt(db, nullptr); st; st = sqlite3_next_stmt(db, st))
+        if (sqlite3_stmt_busy(st)) sqlite3_reset(st);
+}
+
 // ----------------------------------------------------------------- statement
 
 TSQLStatement::TSQLStatement(TSQLConnection& connection, const QString& sql)
@@ -234,33 +244,57 @@ int TSQLStatement::Execute()
 
 // --------------------------------------------------------------------- field
 
+int TField::Type() const
+{
+    if (!query->heldRow.empty()) return sqlite3_value_type(query->heldRow[size_t(column)]);
+    return sqlite3_column_type(query->stmt, column);
+}
+
+long long TField::Int64() const
+{
+    if (!query->heldRow.empty()) return sqlite3_value_int64(query->heldRow[size_t(column)]);
+    return sqlite3_column_int64(query->stmt, column);
+}
+
+double TField::Double() const
+{
+    if (!query->heldRow.empty()) return sqlite3_value_double(query->heldRow[size_t(column)]);
+    return sqlite3_column_double(query->stmt, column);
+}
+
+QByteArrayView TField::Text() const
+{
+    const char* p;
+    int n;
+    if (!query->heldRow.empty()) {
+        sqlite3_value* v = query->heldRow[size_t(column)];
+        p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        n = sqlite3_value_bytes(v);
+    } else {
+        p = reinterpret_cast<const char*>(sqlite3_column_text(query->stmt, column));
+        n = sqlite3_column_bytes(query->stmt, column);
+    }
+    return QByteArrayView(p, n);
+}
+
 QString TField::AsString() const
 {
     if (!query || !query->hasRow) return {};
-    sqlite3_stmt* st = query->stmt;
-    switch (sqlite3_column_type(st, column)) {
+    switch (Type()) {
     case SQLITE_NULL: return {};
-    case SQLITE_INTEGER: return QString::number(sqlite3_column_int64(st, column));
-    case SQLITE_FLOAT: return QString::number(sqlite3_column_double(st, column), 'g', QLocale::FloatingPointShortest);
-    default: {
-        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
-        const int n = sqlite3_column_bytes(st, column);
-        return QString::fromUtf8(p, n);
-    }
+    case SQLITE_INTEGER: return QString::number(Int64());
+    case SQLITE_FLOAT: return QString::number(Double(), 'g', QLocale::FloatingPointShortest);
+    default: return QString::fromUtf8(Text());
     }
 }
 
 QByteArray TField::AsUtf8() const
 {
     if (!query || !query->hasRow) return {};
-    sqlite3_stmt* st = query->stmt;
-    switch (sqlite3_column_type(st, column)) {
+    switch (Type()) {
     case SQLITE_NULL: return {};
     case SQLITE_TEXT:
-    case SQLITE_BLOB: {
-        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
-        return QByteArray(p, sqlite3_column_bytes(st, column));
-    }
+    case SQLITE_BLOB: return Text().toByteArray();
     default: return AsString().toUtf8();
     }
 }
@@ -268,7 +302,7 @@ QByteArray TField::AsUtf8() const
 long long TField::AsLargeInt() const
 {
     if (!query || !query->hasRow) return 0;
-    return sqlite3_column_int64(query->stmt, column);
+    return Int64();
 }
 
 int TField::AsInteger() const
@@ -280,30 +314,27 @@ int TField::AsInteger() const
 double TField::AsFloat() const
 {
     if (!query || !query->hasRow) return 0.0;
-    return sqlite3_column_double(query->stmt, column);
+    return Double();
 }
 
 bool TField::IsNull() const
 {
     if (!query || !query->hasRow) return true;
-    return sqlite3_column_type(query->stmt, column) == SQLITE_NULL;
+    return Type() == SQLITE_NULL;
 }
 
 bool TField::IsInteger() const
 {
     if (!query || !query->hasRow) return false;
-    return sqlite3_column_type(query->stmt, column) == SQLITE_INTEGER;
+    return Type() == SQLITE_INTEGER;
 }
 
 bool TField::TextBytes(QByteArrayView& bytes) const
 {
     if (!query || !query->hasRow) return false;
-    sqlite3_stmt* st = query->stmt;
-    const int type = sqlite3_column_type(st, column);
+    const int type = Type();
     if (type == SQLITE_NULL || type == SQLITE_INTEGER || type == SQLITE_FLOAT) return false;
-    const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
-    const int n = sqlite3_column_bytes(st, column);
-    bytes = QByteArrayView(p, n);
+    bytes = Text();
     return true;
 }
 
@@ -335,8 +366,33 @@ void TSQLQuery::Detach()
     attached = nullptr;
 }
 
+void TSQLQuery::FreeHeldRow()
+{
+    for (sqlite3_value* v : heldRow) sqlite3_value_free(v);
+    heldRow.clear();
+}
+
+void TSQLQuery::EndStatement()
+{
+    if (!stmt || !sqlite3_stmt_busy(stmt)) return;
+    if (hasRow && heldRow.empty()) {
+        const int n = sqlite3_column_count(stmt);
+        heldRow.reserve(size_t(n));
+        for (int i = 0; i < n; ++i) {
+            sqlite3_value* v = sqlite3_value_dup(sqlite3_column_value(stmt, i));
+            if (!v) {
+                FreeHeldRow();
+                throw EDatabaseError(QStringLiteral("out of memory"));
+            }
+            heldRow.push_back(v);
+        }
+    }
+    sqlite3_reset(stmt);
+}
+
 void TSQLQuery::Finalize()
 {
+    FreeHeldRow();
     if (stmt) sqlite3_finalize(stmt);
     stmt = nullptr;
     eof = true;
@@ -399,6 +455,7 @@ void TSQLQuery::Step()
 void TSQLQuery::First()
 {
     if (!stmt) { Open(); return; }
+    FreeHeldRow();
     sqlite3_reset(stmt);
     try {
         Step();
@@ -411,6 +468,13 @@ void TSQLQuery::First()
 void TSQLQuery::Next()
 {
     if (!stmt || eof) return;
+    if (!heldRow.empty() || !sqlite3_stmt_busy(stmt)) {
+        // The statement was ended on this row: the walk ends here.
+        FreeHeldRow();
+        hasRow = false;
+        eof = true;
+        return;
+    }
     try {
         Step();
     } catch (...) {

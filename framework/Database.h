@@ -14,6 +14,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 class TSQLQuery;
 
 // The engine could not get at the file because another connection holds a
@@ -52,6 +53,12 @@ public:
     // error), so after a failure this, not the outcome of ROLLBACK, tells
     // whether uncommitted changes may still be pending.
     bool InTransaction() const;
+
+    // Ends every statement still running on the connection, keeping the row
+    // each query stands on readable (EndStatement). A running statement
+    // holds a read open, and while one does the engine refuses to change the
+    // schema ("database table is locked"), even for this connection.
+    void EndRunningStatements();
 
     sqlite3* Handle() const { return db; }
 
@@ -105,6 +112,12 @@ public:
     bool TextBytes(QByteArrayView& bytes) const;
 private:
     friend class TSQLQuery;
+    // The value of the current row, from the running statement or from the
+    // copy EndStatement kept; only called while the query has a row.
+    int Type() const;
+    long long Int64() const;
+    double Double() const;
+    QByteArrayView Text() const;
     TSQLQuery* query = nullptr;
     int column = -1;
 };
@@ -128,6 +141,12 @@ public:
     void Next();
     bool Eof() const;
 
+    // Ends the running statement once the caller is done with the rows that
+    // follow: the current row stays readable (its values are copied), Eof()
+    // stays as it was, and a later Next() ends the walk. For look-ups that
+    // read one row and for anything that must not leave a read open.
+    void EndStatement();
+
     // Matched ignoring ASCII case; expression columns are also "Column<i>".
     // An unknown name raises EFieldNotFound.
     TField& FieldByName(const QString& name);
@@ -138,8 +157,10 @@ private:
     friend class TField;
     friend class TSQLConnection;
     void Finalize();
+    void FreeHeldRow();
     void Step();
     sqlite3_stmt* stmt = nullptr;
+    std::vector<sqlite3_value*> heldRow;   // the current row after EndStatement
     bool eof = true;
     bool hasRow = false;
     void Attach();

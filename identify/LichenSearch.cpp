@@ -145,6 +145,6 @@ QStringList FindLichensContainingAll(const QStringList& names, bool exact)
 int CountLichensContaining(const QString& name)
 {
     const TLichenStatement s = LichenCountStatement(name);
-    RunQuery(s.Sql, s.Params);
+    RunLookup(s.Sql, s.Params);
     return MainQuery().FieldByName(QStringLiteral("Column0")).AsInteger();
 }

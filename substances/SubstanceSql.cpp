@@ -38,19 +38,14 @@ QString AsciiFolded(const QString& s)
     return r;
 }
 
-bool HoldsLikeWildcard(const QString& s)
-{
-    return s.contains(QLatin1Char('%')) || s.contains(QLatin1Char('_'));
-}
-
 } // namespace
 
 QStringList SubstanceListLines(const QString& searchText)
 {
     // One statement reads every row, in table order: whether the search
     // lists it, its name and its synonyms. A listed name shows the synonyms
-    // of the first row whose name matches it by LIKE (another row when two
-    // names differ only in ASCII case).
+    // of the first row of that name, ASCII case aside (another row when two
+    // names differ only in ASCII case), as opening it reads them.
     QString sql = QStringLiteral("SELECT name, Synonyms, ");
     QVariantList params;
     if (searchText.isEmpty()) {
@@ -87,22 +82,15 @@ QStringList SubstanceListLines(const QString& searchText)
     QStringList lines;
     for (const auto& [key, name] : keyed) {
         lines << name;
-        QString synonyms;
-        if (HoldsLikeWildcard(name)) {
-            // The name is a pattern: the engine finds its first row.
-            RunQuery(QStringLiteral("SELECT Synonyms from Substances where name LIKE ?1 LIMIT 1"), {name});
-            synonyms = GetFieldString(QStringLiteral("Synonyms"));
-        } else {
-            synonyms = firstSynonyms.value(AsciiFolded(name));
-        }
-        lines << SynonymLines(synonyms);
+        lines << SynonymLines(firstSynonyms.value(AsciiFolded(name)));
     }
     return lines;
 }
 
 QString GlossIdOfSubstance(const QString& name)
 {
-    RunQuery(QStringLiteral("SELECT GlossID FROM Substances WHERE name LIKE ?1 LIMIT 1"), {name});
+    RunLookup(QStringLiteral("SELECT GlossID FROM Substances WHERE name LIKE ?1 ESCAPE '\\' LIMIT 1"),
+              {LiteralLikePattern(name)});
     return GetFieldString(QStringLiteral("GlossID"));
 }
 
@@ -118,26 +106,10 @@ QStringList LichensOfSubstance(const QString& name)
     return lichens;
 }
 
-namespace {
-
-// The name as a LIKE pattern that matches only itself (ASCII case aside):
-// "%" and "_" in a name must not make the save question, or the row that a
-// replace overwrites, that of another substance.
-QString LiteralLikePattern(const QString& name)
-{
-    QString pattern = name;
-    pattern.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    pattern.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-    pattern.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    return pattern;
-}
-
-} // namespace
-
 int CountSubstancesNamed(const QString& name)
 {
-    RunQuery(QStringLiteral("SELECT Count(*) FROM Substances WHERE name LIKE ?1 ESCAPE '\\'"),
-             {LiteralLikePattern(name)});
+    RunLookup(QStringLiteral("SELECT Count(*) FROM Substances WHERE name LIKE ?1 ESCAPE '\\'"),
+              {LiteralLikePattern(name)});
     return MainQuery().FieldByName(QStringLiteral("Column0")).AsInteger();
 }
 

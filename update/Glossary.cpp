@@ -14,6 +14,7 @@ void EnsureGlossaryColumn(TSQLConnection& connection)
     for (const QString& column : columns)
         if (AsciiLower(column) == "glossid")
             return;
+    connection.EndRunningStatements();
     connection.ExecuteDirect("ALTER TABLE Substances ADD COLUMN GLossID TEXT default null");
     ShowMessage("Database format has changed.  Update Substances before continuing.");
 }

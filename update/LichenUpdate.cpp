@@ -43,6 +43,48 @@ TUpdateOutcome StopWith(IUpdateProgress& progress, const QString& message, TUpda
 }
 }
 
+TMorphologyPage ReadMorphologyPage(QByteArrayView answer)
+{
+    // A scan of the brackets outside strings. The text fetch has removed
+    // the commas before quotes, so the answer is no longer JSON for a
+    // parser; its brackets and strings are intact.
+    TMorphologyPage page;
+    int depth = 0;
+    int resultsDepth = -1;   // the depth inside the "results" list
+    QByteArrayView lastKey;  // the last string at depth 1
+    const qsizetype n = answer.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = answer[i];
+        if (c == '"') {
+            const qsizetype start = i + 1;
+            for (++i; i < n && answer[i] != '"'; ++i)
+                if (answer[i] == '\\')
+                    ++i;
+            if (depth == 1)
+                lastKey = answer.sliced(start, std::min(i, n) - start);
+        } else if (c == '{' || c == '[') {
+            ++depth;
+            if (c == '[' && depth == 2 && resultsDepth < 0 && lastKey == "results") {
+                resultsDepth = depth;
+                page.Records = 0;
+            } else if (depth == resultsDepth + 1 && resultsDepth > 0) {
+                ++page.Records;
+            }
+        } else if (c == '}' || c == ']') {
+            if (depth == resultsDepth)
+                resultsDepth = 0;   // the list has ended; later lists are not records
+            --depth;
+        } else if (depth == 1 && c >= '0' && c <= '9' && lastKey == "count" && page.Count < 0) {
+            qint64 value = 0;
+            for (; i < n && answer[i] >= '0' && answer[i] <= '9' && value < (qint64(1) << 50); ++i)
+                value = value * 10 + (answer[i] - '0');
+            page.Count = value;
+            --i;
+        }
+    }
+    return page;
+}
+
 QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id, int offset)
 {
     return portalRoot + "/portal/api/v2/morphology/" + UrlEncode(id)
@@ -171,6 +213,9 @@ TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TDow
     IUpdateProgress& progress = context.Progress;
     progress.SetLabel("Importing data...");
     progress.ProcessMessages();
+    // Whatever a window left reading (also while the messages above ran)
+    // must not keep the indexes from being dropped.
+    db.EndRunningStatements();
 
     // The copy is one transaction, so a failed copy leaves the last good
     // backup as it was.
@@ -233,26 +278,33 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
 
         for (const char* id : MorphologyAttributeIds) {
             // An attribute of more records than one request may ask for
-            // comes in pages; a page that is not full is its last.
-            for (int offset = 0;; offset += MorphologyPageLimit) {
+            // comes in pages. The pages end with one that is not full, or
+            // where the answer's count says; a page equal to the one before
+            // (the portal ignored the offset) or more pages than any
+            // attribute has mean the answers cannot be trusted.
+            for (int page = 0;; ++page) {
+                const int offset = page * MorphologyPageLimit;
                 answers.push_back(context.Fetch(MorphologyAttributeAddress(context.PortalRoot, id, offset)));
                 const QByteArray& answer = answers.back();
                 // "Error" (internet switched off) and a cut-off body are
                 // failed downloads like an empty answer.
                 if (answer.isEmpty() || answer == "Error" || !LooksComplete(answer))
                     return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
-                const size_t before = rows.size();
+                if (page > 0 && answer == answers[answers.size() - 2])
+                    return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
                 const TMorphologyParse parsed = ParseMorphologyAnswer(answer, rows, currentGenus);
                 if (parsed == TMorphologyParse::Corrupt)
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
-                if (parsed == TMorphologyParse::NoSubstance) {
-                    // A page after a full one may hold no record at all.
-                    if (offset > 0)
-                        break;
+                // A later page may name no substance (no record, or none
+                // with one); only the first page must.
+                if (parsed == TMorphologyParse::NoSubstance && page == 0)
                     return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
-                }
-                if (rows.size() - before != size_t(MorphologyPageLimit))
+                const TMorphologyPage read = ReadMorphologyPage(answer);
+                const qint64 next = qint64(offset) + MorphologyPageLimit;
+                if (read.Records < MorphologyPageLimit || (read.Count >= 0 && next >= read.Count))
                     break;
+                if (page + 1 >= MorphologyPageCap)
+                    return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
             }
             progress.SetPosition(progressStep * 100 / 25);
             ++progressStep;

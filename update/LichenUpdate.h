@@ -16,8 +16,23 @@
 extern const std::array<const char*, 23> MorphologyAttributeIds;
 
 // The most records one attribute request asks for; a page that holds
-// exactly this many is followed by a request for the next page.
+// this many is followed by a request for the next page, unless the
+// answer's count says there is no more.
 constexpr int MorphologyPageLimit = 10000;
+
+// No attribute of the portal comes near this many pages (half a million
+// records); a portal that keeps sending full pages is not trusted further.
+constexpr int MorphologyPageCap = 50;
+
+// What one attribute answer says of its page: how many records its
+// "results" list holds (-1 when it has none) and the "count" of all records
+// it gives (-1 when absent). Read from the answer's structure, not from the
+// pairs the patterns find, so a record without a substance still counts.
+struct TMorphologyPage {
+    qint64 Records = -1;
+    qint64 Count = -1;
+};
+TMorphologyPage ReadMorphologyPage(QByteArrayView answer);
 
 // PortalRoot + "/portal/api/v2/morphology/<id>/attribute?limit=10000&offset=<offset>"
 QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id, int offset = 0);

@@ -162,6 +162,9 @@ TUpdateOutcome ReplaceSubstanceRows(TUpdateContext& context, const TSubstanceRec
     TSQLConnection& db = context.Connection;
     IUpdateProgress& progress = context.Progress;
     const QString columns = SubstanceColumnList;
+    // Whatever a window left reading must not keep the backup table from
+    // being dropped.
+    db.EndRunningStatements();
 
     // The backup is one transaction: a failed copy keeps the previous backup.
     try {

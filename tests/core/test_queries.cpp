@@ -68,7 +68,7 @@ TEST_F(Queries, SelectSubstanceByName)
         {"Atranorin", "Atranorin", {}},
         {"aTRANORIN", "Atranorin", {}},
         {"3\"-Quoted acid", "3\"-Quoted acid", {}},
-        {"Atra%", "Atranorin", {}},
+        {"Atra%", "", {}},   // a name, not a pattern
         {"name", "", {}},
         {"Nothing like it", "", {}},
         // A whole synonym item wins over a mere substring in an earlier row.
@@ -87,6 +87,29 @@ TEST_F(Queries, SelectSubstanceByName)
         EXPECT_EQ(GetFieldString("name"), c.found) << c.input.toStdString();
         EXPECT_EQ(MainQuery().Eof(), c.found.isEmpty()) << c.input.toStdString();
         EXPECT_EQ(messages, c.shown) << c.input.toStdString();
+    }
+}
+
+// A name saved with "_" or "%" opens as itself, not as the first name the
+// letters would match as a pattern; ASCII case is still ignored.
+TEST_F(Queries, NamesWithWildcardLettersAreReadAsThemselves)
+{
+    for (const char* name : {"Usnic acid", "Usnic_acid", "Usnic%", "Back\\slash"})
+        connection.ExecuteDirect("INSERT INTO Substances(name, A) VALUES (?1, ?2)", {name, int(strlen(name))});
+    struct Case { const char* input; const char* found; } cases[] = {
+        {"Usnic_acid", "Usnic_acid"},
+        {"USNIC_ACID", "Usnic_acid"},
+        {"Usnic acid", "Usnic acid"},
+        {"Usnic%", "Usnic%"},
+        {"Usnic_", ""},
+        {"Back\\slash", "Back\\slash"},
+        {"Back\\Slash", "Back\\slash"},
+    };
+    for (const Case& c : cases) {
+        SelectSubstanceByName(c.input);
+        EXPECT_EQ(GetFieldString("name"), c.found) << c.input;
+        if (*c.found)
+            EXPECT_EQ(GetFieldString("A"), QString::number(strlen(c.found))) << c.input;
     }
 }
 

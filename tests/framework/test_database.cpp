@@ -189,3 +189,56 @@ TEST(DatabaseOpen, QueryOutlivingItsConnectionIsHarmless)
 }
 
 } // namespace
+
+namespace {
+
+// A statement left standing on a row keeps a read open, and the engine then
+// refuses to change the schema even for its own connection. Ending it keeps
+// the row readable, and a walk that goes on after it ends there.
+TEST_F(DatabaseTest, AnEndedStatementKeepsItsRowAndNoLongerHoldsTheSchema)
+{
+    conn.ExecuteDirect("CREATE INDEX Held ON Lichens(Lichen)");
+    OpenQuery("SELECT name, A, Notes, 1.5 AS Half, x'0041' AS Bytes FROM Substances ORDER BY name");
+    ASSERT_FALSE(query.Eof());
+    EXPECT_THROW(conn.ExecuteDirect("DROP INDEX Held"), EDatabaseError) << "the running statement holds it";
+
+    query.EndStatement();
+    conn.ExecuteDirect("DROP INDEX Held");
+    EXPECT_FALSE(query.Eof());
+    EXPECT_EQ(query.FieldByName("name").AsString(), "Atranorin");
+    EXPECT_EQ(query.FieldByName("A").AsInteger(), 75);
+    EXPECT_TRUE(query.FieldByName("Notes").IsNull());
+    EXPECT_EQ(query.FieldByName("Half").AsFloat(), 1.5);
+    EXPECT_EQ(query.FieldByName("Bytes").AsUtf8(), QByteArray("\0A", 2));
+    query.EndStatement();   // twice is harmless
+    EXPECT_EQ(query.FieldByName("name").AsString(), "Atranorin");
+    query.Next();
+    EXPECT_TRUE(query.Eof());
+    EXPECT_EQ(query.FieldByName("name").AsString(), "");
+    query.First();   // the statement runs again from its start
+    EXPECT_EQ(query.FieldByName("name").AsString(), "Atranorin");
+    query.Next();
+    EXPECT_EQ(query.FieldByName("name").AsString(), "Usnic acid");
+}
+
+TEST_F(DatabaseTest, EndingTheRunningStatementsFreesTheSchemaForEveryQuery)
+{
+    TSQLQuery other(&conn);
+    other.SQL = "SELECT Lichen FROM Lichens";
+    other.Open();
+    OpenQuery("SELECT Count(*) FROM Substances");
+    TSQLQuery walked(&conn);   // walked to its end: holds nothing
+    walked.SQL = "SELECT name FROM Substances";
+    walked.Open();
+    while (!walked.Eof()) walked.Next();
+
+    conn.EndRunningStatements();
+    conn.ExecuteDirect("DROP TABLE IF EXISTS SubstancesBackup");
+    conn.ExecuteDirect("CREATE TABLE SubstancesBackup(name TEXT)");
+    conn.ExecuteDirect("DROP TABLE SubstancesBackup");
+    EXPECT_EQ(query.FieldByName("Column0").AsInteger(), 2);
+    EXPECT_EQ(other.FieldByName("Lichen").AsString(), "Cladonia arbuscula");
+    EXPECT_TRUE(walked.Eof());
+}
+
+} // namespace

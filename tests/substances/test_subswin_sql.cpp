@@ -106,7 +106,7 @@ TEST_F(SaveSubstanceTest, HostileTextIsStoredAndFoundLiterally)
 }
 
 // The list as the substance list window has always built it: the names, then
-// one LIKE statement per listed name for its synonyms.
+// one statement per listed name for its synonyms, read by the name itself.
 QStringList PerNameListLines(const QString& searchText)
 {
     if (searchText.isEmpty())
@@ -120,7 +120,7 @@ QStringList PerNameListLines(const QString& searchText)
     QStringList lines;
     for (const QString& name : names) {
         lines << name;
-        RunQuery("SELECT Synonyms from Substances where name LIKE ?1 LIMIT 1", {name});
+        RunQuery("SELECT Synonyms from Substances where name LIKE ?1 ESCAPE '\\' LIMIT 1", {LiteralLikePattern(name)});
         lines << SynonymLines(GetFieldString("Synonyms"));
     }
     return lines;
@@ -154,11 +154,15 @@ TEST_F(SaveSubstanceTest, ListLinesAreThoseOfOneStatementPerName)
     db.CloseHandle();
     for (const QString search : {"", "a", "ACID", "%", "_", "ö", "Ö", "Zz", "card", "x", "nothing at all", " "})
         EXPECT_EQ(SubstanceListLines(search), PerNameListLines(search)) << search.toStdString();
-    // The rules at work: a name shows the synonyms of the first row LIKE finds.
+    // The rules at work: a name shows the synonyms of the first row of that
+    // name, ASCII case aside; "%" and "_" are letters of the name.
     const QStringList all = SubstanceListLines("");
     const qsizetype upper = all.indexOf("Usnic acid");
     ASSERT_GE(upper, 0);
     EXPECT_EQ(all.mid(upper + 1, 2), QStringList({"  (lower)", "  (first)"}));
+    const qsizetype underscore = all.indexOf("Under_score");
+    ASSERT_GE(underscore, 0);
+    EXPECT_EQ(all.mid(underscore + 1, 1), QStringList({"  (under)"}));
 }
 
 TEST_F(SaveSubstanceTest, ReplaceUpdatesTheRowKeepingLichensAndGlossId)

@@ -3,6 +3,7 @@
 // fail without losing the table.
 #include "UpdateTestKit.h"
 #include "support/FakeHttpServer.h"
+#include "support/QtPrinters.h"
 #include "update/LichenUpdate.h"
 
 namespace {
@@ -342,7 +343,7 @@ protected:
     TUpdateOutcome RunOverHttp()
     {
         for (const char* id : MorphologyAttributeIds)
-            if (!cut.count(id))
+            if (!cut.count(id) && !paged.count(id))
                 server.Route(AttributeTarget(id), FakeResponse::Ok(RegularAnswer(id), "application/json"));
         for (const auto& [id, bytes] : cut)
             server.Route(AttributeTarget(id.c_str()), FakeResponse::Cut(RegularAnswer(id.c_str()), bytes));
@@ -350,9 +351,15 @@ protected:
             for (size_t page = 0; page < answers.size(); ++page)
                 server.Route(PageTarget(id.c_str(), int(page) * 10000),
                              FakeResponse::Ok(answers[page], "application/json"));
-        TUpdateContext context{connection, FetchLikeProgram, progress, server.BaseAddress()};
+        // Should the update never stop asking, the test still ends.
+        int fetched = 0;
+        auto fetch = [&fetched](const QString& address) {
+            return ++fetched > RequestGuard ? QByteArray() : FetchLikeProgram(address);
+        };
+        TUpdateContext context{connection, fetch, progress, server.BaseAddress()};
         return RunLichenUpdate(context);
     }
+    static constexpr int RequestGuard = 500;
 
     static QString PageTarget(const char* id, int offset)
     {
@@ -360,20 +367,33 @@ protected:
     }
 
     // The records of one attribute in pages of at most 10,000, as the
-    // portal gives them; `emptyLastPage` adds the page of no record that
-    // follows a full one.
-    static std::vector<QByteArray> Pages(int records, bool emptyLastPage)
+    // portal gives them, each page with `count` (left out when negative);
+    // `emptyLastPage` adds a page of no record. Record `nothing` names
+    // neither a substance nor a lichen.
+    static std::vector<QByteArray> Pages(int records, qint64 count, bool emptyLastPage = false, int nothing = -1)
     {
         std::vector<QByteArray> pages;
         for (int first = 0; first < records; first += 10000) {
             std::vector<std::pair<QString, QString>> pairs;
             for (int r = first; r < std::min(records, first + 10000); ++r)
-                pairs.push_back({QString("Paged substance %1").arg(r), QString("Pagedgenus lichen%1").arg(r)});
-            pages.push_back(MorphologyAnswer(pairs));
+                pairs.push_back(r == nothing ? std::pair<QString, QString>()
+                                             : std::pair(QString("Paged substance %1").arg(r),
+                                                         QString("Pagedgenus lichen%1").arg(r)));
+            pages.push_back(MorphologyAnswer(pairs, count));
         }
         if (emptyLastPage)
-            pages.push_back(MorphologyAnswer({}));
+            pages.push_back(MorphologyAnswer({}, count));
         return pages;
+    }
+
+    QStringList AttributeRequests(const char* id) const
+    {
+        QStringList requests;
+        const QString path = QString("/portal/api/v2/morphology/") + id + "/";
+        for (const QString& target : server.Requests())
+            if (target.startsWith(path))
+                requests << target;
+        return requests;
     }
 
     FakeHttpServer server;
@@ -382,25 +402,32 @@ protected:
 };
 
 // An attribute of more records than one request asks for comes page by
-// page, with the same address but the offset; a page with fewer than 10,000
-// records (none at all after a full one) is the last.
-TEST_F(LichenUpdateOverHttp, AsksForTheNextPageOnlyAfterAFullOne)
+// page, with the same address but the offset. The pages end with one of
+// fewer than 10,000 records, counted in the answer, not by the pairs found
+// (a record without a substance or lichen still counts), or where the
+// answer's count says.
+TEST_F(LichenUpdateOverHttp, AsksForTheNextPageWhileTheRecordsGoOn)
 {
     struct Case {
-        int records;
-        bool emptyLastPage;
+        const char* name;
+        std::vector<QByteArray> pages;
         QList<int> offsets;   // the pages asked for attribute 254
+        int pairs;            // the rows they give
     };
     const Case cases[] = {
-        {25000, false, {0, 10000, 20000}},
-        {10000, true, {0, 10000}},
-        {9999, false, {0}},
+        {"25,000 records", Pages(25000, 25000), {0, 10000, 20000}, 25000},
+        {"10,037 records", Pages(10037, 10037), {0, 10000}, 10037},
+        {"a full page, then none, no count", Pages(10000, -1, true), {0, 10000}, 10000},
+        {"a full page that the count says is all", Pages(10000, 10000), {0}, 10000},
+        {"9,999 records", Pages(9999, 9999), {0}, 9999},
+        {"a full page with a record of no pair", Pages(10037, 10037, false, 1234), {0, 10000}, 10036},
+        {"a count beyond what the pages hold", Pages(10037, 30000), {0, 10000}, 10037},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.records);
+        SCOPED_TRACE(c.name);
         TestDialogs().Reset();
         server.ClearRequests();
-        paged["254"] = Pages(c.records, c.emptyLastPage);
+        paged["254"] = c.pages;
 
         EXPECT_EQ(RunOverHttp(), TUpdateOutcome::Complete);
         QStringList expected;
@@ -413,13 +440,58 @@ TEST_F(LichenUpdateOverHttp, AsksForTheNextPageOnlyAfterAFullOne)
                 expected << PageTarget(id, offset);
         }
         EXPECT_EQ(server.Requests(), expected);
-        EXPECT_EQ(db.Count("Lichens"), 44 + c.records);
+        EXPECT_EQ(db.Count("Lichens"), 44 + c.pairs);
         EXPECT_EQ(db.Scalar("SELECT count(DISTINCT Substance) FROM Lichens WHERE Lichen LIKE 'Pagedgenus %' "
                             "AND Genus = 'Pagedgenus'"),
-                  QString::number(c.records));
+                  QString::number(c.pairs));
         EXPECT_EQ(Messages(), QStringList({"Complete"}));
         EXPECT_EQ(progress.Positions.mid(0, 23).last(), 92) << "one step per attribute, not per page";
         progress.Positions.clear();
+    }
+}
+
+// A portal that ignores the offset sends its first page again and again;
+// one that numbers its records anew each time never repeats itself, but
+// no attribute has that many pages. Either ends the update before any
+// table is touched.
+TEST_F(LichenUpdateOverHttp, APortalThatKeepsSendingFullPagesEndsTheUpdate)
+{
+    const QByteArray fullPage = Pages(10000, 25000).front();
+    struct Case {
+        const char* name;
+        std::function<QByteArray(int request)> page;
+        int requests;   // for attribute 254
+    };
+    const Case cases[] = {
+        {"the same page", [&](int) { return fullPage; }, 2},
+        {"new bytes each time",
+         [&](int request) {
+             return QByteArray(fullPage).replace("\"count\":25000", "\"count\":" + QByteArray::number(1000000 + request));
+         },
+         MorphologyPageCap},
+    };
+    const Case* current = nullptr;
+    int served = 0;
+    paged["254"] = {};   // every page comes from the handler
+    server.RoutePrefix("/portal/api/v2/morphology/254/", [&](const QString&) {
+        return FakeResponse::Ok(current->page(++served), "application/json");
+    });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDialogs().Reset();
+        server.ClearRequests();
+        current = &c;
+        served = 0;
+        const QStringList schemaBefore = TableRows("SELECT type, name, sql FROM sqlite_master ORDER BY name");
+
+        EXPECT_EQ(RunOverHttp(), TUpdateOutcome::DataCorrupt);
+        EXPECT_EQ(AttributeRequests("254").size(), c.requests);
+        EXPECT_EQ(AttributeRequests("255").size(), 0) << "no later attribute is asked for";
+        EXPECT_EQ(Messages(), QStringList({Corrupt}));
+        EXPECT_EQ(Lichens(), OldRows());
+        EXPECT_EQ(TableRows("SELECT type, name, sql FROM sqlite_master ORDER BY name"), schemaBefore)
+            << "no backup made, no index dropped";
+        EXPECT_FALSE(progress.Visible);
     }
 }
 

@@ -37,6 +37,32 @@ QStringList RowTexts(const std::vector<TDownloadedLichen>& rows)
 
 }
 
+// How full a page is comes from its records, as the text fetch leaves the
+// answer (no comma before a quote): brackets and quotes inside strings,
+// nested objects and other lists do not count.
+TEST(MorphologyAnswer, PageRecordsAndCountComeFromTheAnswersStructure)
+{
+    struct Case {
+        const char* answer;
+        qint64 records;
+        qint64 count;
+    } cases[] = {
+        {R"({"count":3"results":[{"id":1"taxon":{"sciname":"A b"}}{"id":2"charStateName":null}{"id":3}]})", 3, 3},
+        {R"({"results":[]"count":0})", 0, 0},
+        {R"({"results":[{"note":"a } ] { [ " quoted"}]})", 1, -1},
+        {R"({"next":"http://x/?offset=10000"[1,2]"count":25000"results":[{"list":[{},{}]}{}]})", 2, 25000},
+        {R"({"data":[{}{}]})", -1, -1},
+        {R"({"meta":{"count":7"results":[{}]}})", -1, -1},   // not the answer's own keys
+        {"Error", -1, -1},
+        {"", -1, -1},
+    };
+    for (const Case& c : cases) {
+        const TMorphologyPage page = ReadMorphologyPage(c.answer);
+        EXPECT_EQ(page.Records, c.records) << c.answer;
+        EXPECT_EQ(page.Count, c.count) << c.answer;
+    }
+}
+
 TEST(MorphologyAnswer, PairsSubstanceAndLichenByPositionAndTakesGenus)
 {
     const QByteArray answer =

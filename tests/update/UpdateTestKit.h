@@ -108,22 +108,34 @@ inline QByteArray FetchLikeProgram(const QString& address)
     return body;
 }
 
-// A morphology-attribute answer in the portal's shape, one record per line.
-inline QByteArray MorphologyAnswer(const std::vector<std::pair<QString, QString>>& substanceAndLichen)
+// A morphology-attribute answer in the portal's shape, one record per line:
+// "count" is the number of all records of the attribute (left out when
+// negative), "results" the records of this page. A pair of two empty texts
+// is a record with neither a substance nor a lichen (both null).
+inline QByteArray MorphologyAnswer(const std::vector<std::pair<QString, QString>>& substanceAndLichen,
+                                   qint64 count)
 {
-    QByteArray text = "{\"count\":" + QByteArray::number(qsizetype(substanceAndLichen.size()))
-                      + ",\"results\":[\n";
+    QByteArray text = "{";
+    if (count >= 0)
+        text += "\"count\":" + QByteArray::number(count) + ",";
+    text += "\"results\":[\n";
     bool first = true;
     int id = 1;
+    auto quoted = [](const QString& value) -> QByteArray { return value.isEmpty() ? "null" : '"' + value.toUtf8() + '"'; };
     for (const auto& [substance, lichen] : substanceAndLichen) {
         if (!first)
             text += ",\n";
         first = false;
-        text += "{\"id\":" + QByteArray::number(id) + ",\"charStateName\":\"" + substance.toUtf8()
-                + "\",\"taxon\":{\"tid\":" + QByteArray::number(id + 1000) + ",\"sciname\":\""
-                + lichen.toUtf8() + "\",\"author\":\"(L.) Ach.\"}}";
+        text += "{\"id\":" + QByteArray::number(id) + ",\"charStateName\":" + quoted(substance)
+                + ",\"taxon\":{\"tid\":" + QByteArray::number(id + 1000) + ",\"sciname\":" + quoted(lichen)
+                + ",\"author\":\"(L.) Ach.\"}}";
         ++id;
     }
     text += "\n]}";
     return text;
+}
+
+inline QByteArray MorphologyAnswer(const std::vector<std::pair<QString, QString>>& substanceAndLichen)
+{
+    return MorphologyAnswer(substanceAndLichen, qint64(substanceAndLichen.size()));
 }
