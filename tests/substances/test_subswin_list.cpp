@@ -205,3 +205,28 @@ TEST_F(SubstanceList, CuneControlPickFillsTheCuneWindow)
 }
 
 } // namespace
+
+namespace {
+
+// A name saved with "_" or "%" opens as itself: a double-click on its line
+// shows its own record, not that of the name the letters match as a pattern.
+TEST_F(SubstanceList, ANameWithWildcardLettersOpensAsItself)
+{
+    connection.ExecuteDirect("INSERT INTO Substances(name, A, Notes) VALUES ('Usnic_acid', 71, 'underscore')");
+    connection.ExecuteDirect("INSERT INTO Substances(name, A, Notes) VALUES ('Usnic%', 72, 'percent')");
+    FillSubstanceList("usnic");
+    QListWidget* list = RecordListForm->RecordListBox->List();
+    for (const char* name : {"Usnic_acid", "Usnic%", "Usnic acid"}) {
+        SCOPED_TRACE(name);
+        const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        const QRect r = list->visualItemRect(found.front());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        ASSERT_TRUE(ViewRecordForm->Visible());
+        EXPECT_EQ(ViewRecordForm->NameEdit->Text(), name);
+    }
+    EXPECT_EQ(ViewRecordForm->AEdit->Text(), "70");
+}
+
+} // namespace
