@@ -4,10 +4,10 @@
 #include "test_subswin_kit.h"
 
 #include "core/FormMapping.h"
+#include "support/ListInput.h"
 
 #include <QApplication>
 #include <QHelpEvent>
-#include <QListWidget>
 #include <QTest>
 #include <QToolTip>
 
@@ -30,13 +30,7 @@ protected:
     // Double-clicks a line of the substance list, as the user opens a record.
     void Open(const QString& line)
     {
-        QListWidget* list = RecordListForm->RecordListBox->List();
-        const QList<QListWidgetItem*> found = list->findItems(line, Qt::MatchExactly);
-        ASSERT_EQ(found.size(), 1) << line.toStdString();
-        const QPoint at = list->visualItemRect(found[0]).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-        QApplication::processEvents();
+        ASSERT_TRUE(DoubleClickLine(RecordListForm->RecordListBox->List(), line)) << line.toStdString();
         ASSERT_EQ(ViewRecordForm->NameEdit->Text(), line);
     }
     QImage GrabArea() const { return ViewRecordForm->ClientWidget()->grab(Area).toImage(); }

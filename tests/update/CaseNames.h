@@ -1,6 +1,9 @@
 #pragma once
 // Readable names for the cases of the parameterized update tests: the
-// letters and digits of a case's title in camel case.
+// letters and digits of a case's title in camel case. Every test file of the
+// folder includes this, so Qt texts print as text in all of their failure
+// messages (the printer GoogleTest picks must be the same in every file).
+#include "support/QtPrinters.h"
 #include <gtest/gtest.h>
 #include <cctype>
 #include <string>

@@ -15,12 +15,7 @@ const QString GlossaryTarget = "/portal/glossary/index.php";
 // removed before double quotes as the text fetch hands it on.
 QByteArray MetaboliteAnswer(const QList<QByteArray>& records)
 {
-    QByteArray text = "{\"count\":" + QByteArray::number(records.size()) + ",\"results\":[\n";
-    for (int i = 0; i < records.size(); ++i)
-        text += (i ? ",\n" : "") + ("{\"id\":" + QByteArray::number(i + 1) + "," + records[i] + "}");
-    text += "\n],\"next\":null}";
-    text.replace(",\"", "\"");
-    return text;
+    return PortalMetaboliteAnswer(records).replace(",\"", "\"");
 }
 
 QByteArray Record(const QByteArray& name, int a, const QByteArray& notes)

@@ -17,6 +17,19 @@
 #include <functional>
 #include <memory>
 
+// The rows of a query as "a|b|c" texts, NULL as "<null>".
+inline QStringList QueryRows(FixtureDb& db, const QString& sql)
+{
+    QStringList out;
+    for (const auto& row : db.Rows(sql)) {
+        QStringList cells;
+        for (const QVariant& v : row)
+            cells << (v.isNull() ? QStringLiteral("<null>") : v.toString());
+        out << cells.join('|');
+    }
+    return out;
+}
+
 class RecordingProgress : public IUpdateProgress {
 public:
     void SetCaption(const QString& text) override { Events << "caption:" + text; Caption = text; }
@@ -69,18 +82,7 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
     }
 
-    // Rows of a table as "a|b|c" texts in rowid order.
-    QStringList TableRows(const QString& sql)
-    {
-        QStringList out;
-        for (const auto& row : db.Rows(sql)) {
-            QStringList cells;
-            for (const QVariant& v : row)
-                cells << (v.isNull() ? QStringLiteral("<null>") : v.toString());
-            out << cells.join('|');
-        }
-        return out;
-    }
+    QStringList TableRows(const QString& sql) { return QueryRows(db, sql); }
 
     FixtureDb db;
     TSQLConnection connection;
@@ -106,6 +108,16 @@ inline QByteArray FetchLikeProgram(const QString& address)
     QByteArray body = request.Get(address);
     body.replace(",\"", "\"");
     return body;
+}
+
+// A metabolite answer in the portal's shape, one record per line; each
+// record is its fields after the id ("\"name\":\"X\",\"A\":1").
+inline QByteArray PortalMetaboliteAnswer(const QList<QByteArray>& records)
+{
+    QByteArray text = "{\"count\":" + QByteArray::number(records.size()) + ",\"results\":[\n";
+    for (int i = 0; i < records.size(); ++i)
+        text += (i ? ",\n" : "") + ("{\"id\":" + QByteArray::number(i + 1) + "," + records[i] + "}");
+    return text + "\n],\"next\":null}";
 }
 
 // A morphology-attribute answer in the portal's shape, one record per line:

@@ -98,17 +98,7 @@ protected:
         (UpdateForm->*handler)(nullptr);
     }
 
-    QStringList Rows(const QString& sql)
-    {
-        QStringList out;
-        for (const auto& row : db.Rows(sql)) {
-            QStringList cells;
-            for (const QVariant& v : row)
-                cells << (v.isNull() ? QStringLiteral("<null>") : v.toString());
-            out << cells.join('|');
-        }
-        return out;
-    }
+    QStringList Rows(const QString& sql) { return QueryRows(db, sql); }
     QStringList Lichens() { return Rows("SELECT Lichen, Substance, Genus FROM Lichens ORDER BY rowid"); }
     QStringList Substances() { return Rows("SELECT name, A, Notes, GLossID FROM Substances ORDER BY rowid"); }
 
