@@ -1,6 +1,7 @@
 #include "core/HelpWindow.h"
 
 #include "core/Settings.h"
+#include "core/WebText.h"
 
 THelpForm* HelpForm = nullptr;
 
@@ -23,6 +24,10 @@ THelpForm::THelpForm(TComponent* AOwner) : TForm(AOwner)
     WebBrowser->Name = QStringLiteral("WebBrowser");
     WebBrowser->Tag = -1;
     WebBrowser->SetBounds(24, 16, 649, 521);
+    // A help site on the web is not fetched once the user has switched the
+    // internet off; a failed page is told in the window, never by the
+    // disable-internet question.
+    WebBrowser->InternetAllowed = [] { return InternetEnabled; };
 
     CloseButton = new TButton(this, this);
     CloseButton->Name = QStringLiteral("CloseButton");

@@ -1,5 +1,6 @@
 #pragma once
-// The help window: the program's online help pages in a browser control.
+// The help window: the program's help pages (shipped with it, see
+// HelpSiteAddress) in a browser control.
 #include "framework/Forms.h"
 
 class THelpForm : public TForm {

@@ -1,7 +1,7 @@
 #pragma once
-// Message boxes, file dialogs, the shell's "open a web address", the help
-// browser's navigation and the End-key injection all go through one
-// replaceable interface: the program installs the Qt implementation, tests a
+// Message boxes, file dialogs, the shell's "open a web address" (also for a
+// browser control's links that leave its site) and the End-key injection all
+// go through one replaceable interface: the program installs the Qt implementation, tests a
 // scripted double that answers and records.
 #include <QString>
 #include <QStringList>

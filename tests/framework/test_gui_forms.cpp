@@ -253,13 +253,4 @@ TEST(GuiForms, WindowShownGrabbedAndDrivenWithAClick)
     QTest::mouseClick(form.OKButton->Widget(), Qt::LeftButton);
     EXPECT_EQ(form.okClicks, 1);
 }
-
-TEST(GuiForms, WebBrowserNavigatesThroughTheDialogs)
-{
-    TSmallForm form(Application);
-    auto* browser = new TWebBrowser(&form, &form);
-    browser->Navigate("https://example.org/Quillaspore/Contents.html");
-    EXPECT_EQ(browser->LocationURL(), "https://example.org/Quillaspore/Contents.html");
-    EXPECT_EQ(TestDialogs().OpenedUrls(), QStringList({"https://example.org/Quillaspore/Contents.html"}));
-}
 } // namespace
