@@ -1,0 +1,334 @@
+#include "Control.h"
+#include "Forms.h"
+#include "Menus.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <algorithm>
+
+// ---------------------------------------------------------------- event sink
+
+// Forwards the Qt events of a control's widgets to the control. Every signal
+// connection of a control uses its sink as context, so they end with it.
+class TEventSink : public QObject {
+public:
+    TEventSink(TControl* c, QObject* parent) : QObject(parent), control(c) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        return control && control->HandleEvent(watched, event);
+    }
+    TControl* control;
+};
+
+static TShiftState ShiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b = Qt::NoButton)
+{
+    TShiftState s = 0;
+    if (m & Qt::ShiftModifier) s |= ssShift;
+    if (m & Qt::AltModifier) s |= ssAlt;
+    if (m & Qt::ControlModifier) s |= ssCtrl;
+    if (b & Qt::LeftButton) s |= ssLeft;
+    if (b & Qt::RightButton) s |= ssRight;
+    if (b & Qt::MiddleButton) s |= ssMiddle;
+    return s;
+}
+
+static TMouseButton ButtonOf(Qt::MouseButton b)
+{
+    if (b == Qt::RightButton) return mbRight;
+    if (b == Qt::MiddleButton) return mbMiddle;
+    return mbLeft;
+}
+
+static WORD VirtualKeyOf(int key)
+{
+    switch (key) {
+    case Qt::Key_Return: case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_Tab: return VK_TAB;
+    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Delete: return VK_DELETE;
+    case Qt::Key_Insert: return VK_INSERT;
+    case Qt::Key_Home: return VK_HOME;
+    case Qt::Key_End: return VK_END;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_Shift: return VK_SHIFT;
+    case Qt::Key_Control: return VK_CONTROL;
+    case Qt::Key_Alt: return 18;
+    default: break;
+    }
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return WORD(key);      // 'A'..'Z'
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return WORD(key);      // '0'..'9'
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return WORD(VK_F1 + (key - Qt::Key_F1));
+    return WORD(key & 0xFFFF);
+}
+
+TForm* FormOf(TComponent* c)
+{
+    for (; c; c = c->Owner())
+        if (auto* f = dynamic_cast<TForm*>(c)) return f;
+    return nullptr;
+}
+
+// A key a control ignores travels on to its parents, whose filters see the
+// same event again: the form previews each key once, at the first control.
+static const QEvent* previewedEvent = nullptr;
+static QPointer<QWidget> previewedAt;
+
+static bool KeyPreviewedBefore(QObject* watched, const QEvent* event)
+{
+    auto* w = qobject_cast<QWidget*>(watched);
+    return event == previewedEvent && previewedAt && w && w != previewedAt && w->isAncestorOf(previewedAt);
+}
+
+static bool FirstKeyPreview(QObject* watched, const QEvent* event)
+{
+    if (KeyPreviewedBefore(watched, event)) return false;
+    previewedEvent = event;
+    previewedAt = qobject_cast<QWidget*>(watched);
+    return true;
+}
+
+// ---------------------------------------------------------------- TControl
+
+TControl::TControl(TComponent* AOwner, TControl* AParent, QWidget* w)
+    : TComponent(AOwner), widget(w), parent(AParent)
+{
+    auto* eventSink = new TEventSink(this, w);
+    sink = eventSink;
+    if (parent) {
+        w->setParent(parent->ClientWidget());
+        parent->children.push_back(this);
+    }
+    w->installEventFilter(eventSink);
+    font.SetQtFont(w->font());
+    font.OnChange = [this] { ApplyFont(); };
+    if (parent) w->show();
+}
+
+TControl::~TControl()
+{
+    if (sink) static_cast<TEventSink*>(sink.data())->control = nullptr;
+    DestroyComponents();
+    for (TControl* c : children) c->parent = nullptr;
+    if (parent) {
+        auto& list = parent->children;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    delete sink.data();
+    delete widget.data();
+}
+
+void TControl::WatchInput(QWidget* w)
+{
+    input = w;
+    w->installEventFilter(sink.data());
+    w->setMouseTracking(true);
+}
+
+int TControl::Left() const { return widget->x(); }
+int TControl::Top() const { return widget->y(); }
+int TControl::Width() const { return widget->width(); }
+int TControl::Height() const { return widget->height(); }
+
+void TControl::SetBounds(int left, int top, int width, int height)
+{
+    widget->setGeometry(left, top, std::max(0, width), std::max(0, height));
+}
+
+int TControl::ClientWidth() const { return ClientWidget()->width(); }
+int TControl::ClientHeight() const { return ClientWidget()->height(); }
+void TControl::SetClientWidth(int w) { SetWidth(w); }
+void TControl::SetClientHeight(int h) { SetHeight(h); }
+
+void TControl::SetVisible(bool v)
+{
+    visible = v;
+    widget->setVisible(v);
+}
+
+bool TControl::Showing() const { return widget && widget->isVisible(); }
+
+void TControl::SetEnabled(bool v)
+{
+    enabled = v;
+    widget->setEnabled(v);
+}
+
+void TControl::SetHint(const QString& h)
+{
+    hint = h;
+    widget->setToolTip(showHint ? h : QString());
+}
+
+void TControl::SetShowHint(bool v)
+{
+    showHint = v;
+    widget->setToolTip(v ? hint : QString());
+}
+
+void TControl::SetCaption(const QString& c)
+{
+    text = c;
+}
+
+void TControl::SetColor(const TColor& c)
+{
+    color = c;
+    QPalette p = widget->palette();
+    p.setColor(QPalette::Window, c.isValid() ? c : QApplication::palette().color(QPalette::Window));
+    widget->setPalette(p);
+    widget->setAutoFillBackground(c.isValid());
+}
+
+void TControl::ApplyFont()
+{
+    widget->setFont(font.QtFont());
+    QPalette p = widget->palette();
+    if (font.Color().isValid()) {
+        p.setColor(QPalette::WindowText, font.Color());
+        p.setColor(QPalette::Text, font.Color());
+        p.setColor(QPalette::ButtonText, font.Color());
+    }
+    widget->setPalette(p);
+}
+
+void TControl::SetAlign(TAlign a)
+{
+    align = a;
+    if (parent) parent->Realign();
+}
+
+void TControl::Realign()
+{
+    QRect r(0, 0, ClientWidget()->width(), ClientWidget()->height());
+    for (TControl* c : children) {
+        if (!c->visible) continue;
+        switch (c->align) {
+        case alTop: c->SetBounds(r.left(), r.top(), r.width(), c->Height()); r.setTop(r.top() + c->Height()); break;
+        case alBottom: c->SetBounds(r.left(), r.bottom() + 1 - c->Height(), r.width(), c->Height()); r.setBottom(r.bottom() - c->Height()); break;
+        case alLeft: c->SetBounds(r.left(), r.top(), c->Width(), r.height()); r.setLeft(r.left() + c->Width()); break;
+        case alRight: c->SetBounds(r.right() + 1 - c->Width(), r.top(), c->Width(), r.height()); r.setRight(r.right() - c->Width()); break;
+        default: break;
+        }
+    }
+    for (TControl* c : children)
+        if (c->visible && c->align == alClient) c->SetBounds(r.left(), r.top(), r.width(), r.height());
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu)
+{
+    popupMenu = menu;
+}
+
+QPoint TControl::ClientToScreen(const QPoint& p) const
+{
+    return (input ? input.data() : widget.data())->mapToGlobal(p);
+}
+
+void TControl::SetFocus() { widget->setFocus(Qt::OtherFocusReason); }
+
+bool TControl::Focused() const
+{
+    QWidget* f = QApplication::focusWidget();
+    return f && (f == widget || widget->isAncestorOf(f));
+}
+
+void TControl::Click()
+{
+    if (OnClick) OnClick(this);
+}
+
+bool TControl::HandleEvent(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        pressed = true;
+        QPoint p = e->position().toPoint();
+        if (OnMouseDown) SafeCall([&] { OnMouseDown(this, ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+        return false;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        QPoint p = e->position().toPoint();
+        bool wasPressed = pressed;
+        pressed = false;
+        if (OnMouseUp) SafeCall([&] { OnMouseUp(this, ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+        if (clickOnRelease && wasPressed && e->button() == Qt::LeftButton
+            && static_cast<QWidget*>(watched)->rect().contains(p))
+            SafeCall([&] { Click(); });
+        return false;
+    }
+    case QEvent::MouseButtonDblClick:
+        if (OnDblClick) SafeCall([&] { OnDblClick(this); });
+        return false;
+    case QEvent::MouseMove: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        QPoint p = e->position().toPoint();
+        if (OnMouseMove) SafeCall([&] { OnMouseMove(this, ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+        return false;
+    }
+    case QEvent::Leave:
+        if (OnMouseLeave) SafeCall([&] { OnMouseLeave(this); });
+        return false;
+    case QEvent::KeyPress: {
+        if (watched != widget && !(widget && widget->isAncestorOf(static_cast<QWidget*>(watched)))) return false;
+        auto* e = static_cast<QKeyEvent*>(event);
+        WORD key = VirtualKeyOf(e->key());
+        const bool hasChar = !e->text().isEmpty();
+        QChar ch = hasChar ? e->text().at(0) : QChar();
+        TForm* form = FormOf(this);
+        if (form && form != this && form->KeyPreview && FirstKeyPreview(watched, event)) {
+            // The form sees the key first and may change or swallow it.
+            if (form->OnKeyDown) {
+                SafeCall([&] { form->OnKeyDown(form, key, ShiftOf(e->modifiers())); });
+                if (key == 0) return true;
+            }
+            if (form->OnKeyPress && hasChar) {
+                SafeCall([&] { form->OnKeyPress(form, ch); });
+                if (ch.isNull()) return true;
+            }
+        } else if (form == this && KeyPreviewedBefore(watched, event)) {
+            return false;   // the form has seen this key already, before its control
+        }
+        if (OnKeyDown) {
+            SafeCall([&] { OnKeyDown(this, key, ShiftOf(e->modifiers())); });
+            if (key == 0) return true;
+        }
+        if (OnKeyPress && hasChar) {
+            SafeCall([&] { OnKeyPress(this, ch); });
+            if (ch.isNull()) return true;
+        }
+        return false;
+    }
+    case QEvent::FocusIn:
+        if (OnEnter) SafeCall([&] { OnEnter(this); });
+        return false;
+    case QEvent::FocusOut:
+        if (OnExit) SafeCall([&] { OnExit(this); });
+        return false;
+    case QEvent::ContextMenu:
+        if (popupMenu) {
+            auto* e = static_cast<QContextMenuEvent*>(event);
+            popupMenu->PopupComponent = this;
+            SafeCall([&] { popupMenu->Popup(e->globalPos().x(), e->globalPos().y()); });
+            return true;
+        }
+        return false;
+    case QEvent::Resize:
+        if (watched == ClientWidget()) Realign();
+        return false;
+    default:
+        return false;
+    }
+}
+
+QObject* TControl::Context() const { return sink; }
