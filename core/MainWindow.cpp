@@ -123,7 +123,7 @@ void TForm1::BuildMenus()
 {
     MainMenu1 = new TMainMenu(this);
     MainMenu1->Name = QStringLiteral("MainMenu1");
-    MainMenu1->Images = ImageList1;
+    MainMenu1->SetImages(ImageList1);
     auto item = [this](TMenuItemList* parent, const QString& name, const QString& caption, const QString& hint,
                        void (TForm1::*handler)(TObject*)) {
         auto* m = new TMenuItem(this, parent);

@@ -1,8 +1,24 @@
 #pragma once
 // The program's tool-bar and menu pictures: it ships no image resources, so
-// they are drawn, one letter on a coloured square each.
+// they are drawn, a letter or a small sign on a coloured square each.
 #include "framework/Controls.h"
 
-// Indices: 0 new, 1 copy, 2 open, 3 open all, 4 save, 5 close/delete,
-// 6 save all, 7 help, 8 save (menus).
+// The indices the windows name. Indices between them that no window names
+// hold an empty picture, so the named ones keep their places.
+enum TProgramPicture {
+    ppNew = 0,
+    ppCopy = 1,
+    ppOpen = 2,
+    ppOpenAll = 3,
+    ppSave = 4,
+    ppClose = 5,   // also delete
+    ppSaveAll = 6,
+    ppHelp = 7,
+    ppMenuSave = 8,
+    ppCompare = 12,
+    ppRemove = 19,
+    ppAdd = 22,
+    ProgramPictureCount = 23
+};
+
 TImageList* MakeProgramImageList(TComponent* owner, const QString& name);

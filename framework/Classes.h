@@ -68,6 +68,21 @@ constexpr WORD VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16, VK_CONTRO
                VK_ESCAPE = 27, VK_SPACE = 32, VK_PRIOR = 33, VK_NEXT = 34, VK_END = 35,
                VK_HOME = 36, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40,
                VK_INSERT = 45, VK_DELETE = 46, VK_F1 = 112;
+// The punctuation keys (the signs of a US keyboard, unshifted and shifted).
+constexpr WORD VK_OEM_1 = 0xBA,        // ; :
+               VK_OEM_PLUS = 0xBB,     // = +
+               VK_OEM_COMMA = 0xBC,    // , <
+               VK_OEM_MINUS = 0xBD,    // - _
+               VK_OEM_PERIOD = 0xBE,   // . >
+               VK_OEM_2 = 0xBF,        // / ?
+               VK_OEM_3 = 0xC0,        // ` ~
+               VK_OEM_4 = 0xDB,        // [ {
+               VK_OEM_5 = 0xDC,        // \ |
+               VK_OEM_6 = 0xDD,        // ] }
+               VK_OEM_7 = 0xDE;        // ' "
+// A key that has none of these codes: it reads as no letter, digit or named
+// key.
+constexpr WORD VK_NONE = 0xFF;
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;

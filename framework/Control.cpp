@@ -50,7 +50,7 @@ static WORD VirtualKeyOf(int key)
     case Qt::Key_Left: return VK_LEFT;
     case Qt::Key_Right: return VK_RIGHT;
     case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Tab: return VK_TAB;
+    case Qt::Key_Tab: case Qt::Key_Backtab: return VK_TAB;
     case Qt::Key_Backspace: return VK_BACK;
     case Qt::Key_Delete: return VK_DELETE;
     case Qt::Key_Insert: return VK_INSERT;
@@ -62,12 +62,29 @@ static WORD VirtualKeyOf(int key)
     case Qt::Key_Shift: return VK_SHIFT;
     case Qt::Key_Control: return VK_CONTROL;
     case Qt::Key_Alt: return 18;
+    // Qt names the sign a punctuation key typed, shifted or not; the code
+    // names the key (as on a US keyboard).
+    case Qt::Key_Semicolon: case Qt::Key_Colon: return VK_OEM_1;
+    case Qt::Key_Equal: case Qt::Key_Plus: return VK_OEM_PLUS;
+    case Qt::Key_Comma: case Qt::Key_Less: return VK_OEM_COMMA;
+    case Qt::Key_Minus: case Qt::Key_Underscore: return VK_OEM_MINUS;
+    case Qt::Key_Period: case Qt::Key_Greater: return VK_OEM_PERIOD;
+    case Qt::Key_Slash: case Qt::Key_Question: return VK_OEM_2;
+    case Qt::Key_QuoteLeft: case Qt::Key_AsciiTilde: return VK_OEM_3;
+    case Qt::Key_BracketLeft: case Qt::Key_BraceLeft: return VK_OEM_4;
+    case Qt::Key_Backslash: case Qt::Key_Bar: return VK_OEM_5;
+    case Qt::Key_BracketRight: case Qt::Key_BraceRight: return VK_OEM_6;
+    case Qt::Key_Apostrophe: case Qt::Key_QuoteDbl: return VK_OEM_7;
     default: break;
     }
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return WORD(key);      // 'A'..'Z'
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return WORD(key);      // '0'..'9'
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return WORD(VK_F1 + (key - Qt::Key_F1));
-    return WORD(key & 0xFFFF);
+    // Any other key (Super, Menu, media and volume keys, letters beyond
+    // ASCII, the shifted signs of the digit row): Qt's own code, cut to the
+    // code's width, would read as a letter or a named key ("S" for Super,
+    // Down for "(").
+    return VK_NONE;
 }
 
 TForm* FormOf(TComponent* c)

@@ -18,6 +18,20 @@ void TMenuItemList::ChildRemoved(TMenuItem* item)
     items.erase(std::remove(items.begin(), items.end(), item), items.end());
 }
 
+void TMenuItemList::SetImages(TImageList* list)
+{
+    images = list;
+    RefreshImages();
+}
+
+void TMenuItemList::RefreshImages()
+{
+    for (TMenuItem* item : items) {
+        item->ShowImage();
+        item->RefreshImages();
+    }
+}
+
 namespace {
 // True when the caption marks its own accelerator ("&File"; "&&" is a plain
 // ampersand).
@@ -117,15 +131,19 @@ void TMenuItem::SetHint(const QString& h) { hint = h; action->setStatusTip(h); a
 void TMenuItem::SetImageIndex(int i)
 {
     imageIndex = i;
-    for (TMenuItemList* p = parentList; p; ) {
-        if (p->Images) {
-            QImage image = p->Images->Image(i);
-            if (!image.isNull()) action->setIcon(QIcon(QPixmap::fromImage(image)));
-            break;
-        }
+    ShowImage();
+}
+
+void TMenuItem::ShowImage()
+{
+    TImageList* list = nullptr;
+    for (TMenuItemList* p = parentList; p && !list; ) {
+        list = p->Images();
         auto* item = dynamic_cast<TMenuItem*>(p);
         p = item ? item->Parent() : nullptr;
     }
+    const QImage image = list ? list->Image(imageIndex) : QImage();
+    action->setIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
 }
 
 void TMenuItem::SetShortCut(const QString& keys) { action->setShortcut(QKeySequence(keys)); }

@@ -36,9 +36,17 @@ public:
     virtual void ChildRemoved(TMenuItem* item);
     // A child's caption or visibility changed.
     virtual void ChildChanged(TMenuItem*) {}
-    TImageList* Images = nullptr;
+    // The pictures of the items below, by their ImageIndex (an item takes
+    // them from the nearest menu or item up its tree that has a list). A
+    // list given after the items took their indices still shows on them.
+    TImageList* Images() const { return images; }
+    void SetImages(TImageList* list);
 protected:
+    // Shows the pictures of every item below afresh.
+    void RefreshImages();
     std::vector<TMenuItem*> items;
+private:
+    TImageList* images = nullptr;
 };
 
 class TMenuItem : public TMenuItemList {
@@ -66,6 +74,8 @@ public:
     QAction* Action() const { return action; }
     QMenu* SubMenu() override;
     void ChildRemoved(TMenuItem* item) override;
+    // Framework side: shows the picture at ImageIndex of the nearest list.
+    void ShowImage();
     // Framework side: the text the action shows (the caption with an
     // accelerator the bar chose for it).
     void SetDisplayText(const QString& text);

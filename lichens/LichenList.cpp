@@ -153,11 +153,9 @@ void TLichenListForm::LichenListBoxDblClick(TObject* Sender)
 
 void TLichenListForm::LichenListBoxKeyDown(TObject* Sender, WORD& Key, TShiftState Shift)
 {
-    // A key code wider than a byte is no key of the old platform's keyboard
-    // table (a letter of another script): cut to its low byte it would type
-    // an unrelated Latin letter, so it only moves the focus, like the other
-    // codes of 128 and above.
-    int c = Key > 0xFF ? -1 : static_cast<signed char>(Key & 0xFF);
+    // Codes of 128 and above read as negative: the punctuation keys and the
+    // keys without a code of their own (VK_NONE) only move the focus.
+    int c = static_cast<signed char>(Key & 0xFF);
     if (c >= 65 && c <= 90) c += 32;
     SearchWordEdit->SetFocus();
     if (c <= 47) return;

@@ -147,9 +147,8 @@ TOneLichenForm::TOneLichenForm(TComponent* AOwner) : TForm(AOwner)
 
     MainMenu1 = new TMainMenu(this);
     MainMenu1->Name = QStringLiteral("MainMenu1");
-    // The menu's pictures are the main window's (set before the items take
-    // their image indices).
-    if (Form1) MainMenu1->Images = Form1->ImageList1;
+    // The menu's pictures are the main window's.
+    if (Form1) MainMenu1->SetImages(Form1->ImageList1);
     File1 = new TMenuItem(this, MainMenu1);
     File1->Name = QStringLiteral("File1");
     File1->SetCaption(QStringLiteral("File"));

@@ -361,7 +361,7 @@ TViewRecordForm::TViewRecordForm(TComponent* AOwner) : TForm(AOwner)
     RemoveRelatedCompound1->SetVisible(false);
     RemoveRelatedCompound1->OnClick = Bind(this, &TViewRecordForm::RemoveRelatedCompound1Click);
     if (Form1)
-        PopupMenu1->Images = Form1->ImageList1;
+        PopupMenu1->SetImages(Form1->ImageList1);
     BioRelatedListBox->SetPopupMenu(PopupMenu1);
 
     SetPosition(poMainFormCenter);

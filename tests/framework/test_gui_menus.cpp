@@ -1,7 +1,8 @@
 // Menu bars: a top-level item is a command until it has children, and a
 // command again when its last child goes; automatic accelerators; an empty
 // menu shows no bar; the bar never takes the client area's room from a
-// window sized by its client area.
+// window sized by its client area. Menu pictures come from the nearest image
+// list, whenever it is given.
 #include "framework/Framework.h"
 
 #include <QApplication>
@@ -58,6 +59,30 @@ QString Accelerator(TMenuItem* item)
     return QKeySequence::mnemonic(item->Action()->text()).toString();
 }
 
+QImage Plain(const QColor& colour)
+{
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image;
+}
+
+// The colour of the item's picture, or an invalid colour without one.
+QColor PictureColour(TMenuItem* item)
+{
+    const QIcon icon = item->Action()->icon();
+    if (icon.isNull()) return {};
+    return icon.pixmap(16, 16).toImage().pixelColor(8, 8);
+}
+
+int PixelsOf(const QImage& image, const QRect& area, const QColor& colour)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixelColor(x, y) == colour) ++n;
+    return n;
+}
+
 } // namespace
 
 TEST(GuiMenus, ATopLevelItemDropsDownOnlyWhileItHasChildren)
@@ -97,6 +122,80 @@ TEST(GuiMenus, ATopLevelItemDropsDownOnlyWhileItHasChildren)
     ClickOnBar(form, file);
     EXPECT_EQ(form.clicked, (QStringList{"Search", "Search", "File"}));
     EXPECT_EQ(file->Caption(), "File");
+}
+
+TEST(GuiMenus, APopUpMenuGivenItsPicturesAfterTheIndicesShowsThem)
+{
+    TMenuForm form(Application);
+    auto* popup = new TPopupMenu(&form);
+    TMenuItem* compare = form.Add(popup, "Compare");
+    compare->SetImageIndex(2);
+    TMenuItem* add = form.Add(popup, "Add");
+    add->SetImageIndex(0);
+    add->SetVisible(false);
+    TMenuItem* beyond = form.Add(popup, "Beyond");
+    beyond->SetImageIndex(7);
+    form.Bottom->SetPopupMenu(popup);
+    auto* list = new TImageList(&form);
+    for (QColor c : {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue)}) list->Add(Plain(c));
+    popup->SetImages(list);
+
+    EXPECT_EQ(PictureColour(compare), QColor(Qt::blue));
+    EXPECT_EQ(PictureColour(add), QColor(Qt::red));   // hidden, yet ready
+    EXPECT_FALSE(PictureColour(beyond).isValid());   // past the list's end
+
+    // The user opens it with a right click on the control that carries it.
+    form.Show();
+    QWidget* button = form.Bottom->Widget();
+    QTest::mouseClick(form.Widget()->windowHandle(), Qt::RightButton, {},
+                      button->mapTo(form.Widget(), button->rect().center()));
+    QMenu* menu = popup->SubMenu();
+    ASSERT_TRUE(menu->isVisible());
+    const QImage shown = menu->grab().toImage();
+    EXPECT_GE(PixelsOf(shown, menu->actionGeometry(compare->Action()), Qt::blue), 100);
+    EXPECT_EQ(PixelsOf(shown, menu->actionGeometry(beyond->Action()), Qt::blue), 0);
+    menu->hide();
+
+    // Another list, or none, changes the pictures of the items as they are.
+    auto* other = new TImageList(&form);
+    for (QColor c : {QColor(Qt::yellow), QColor(Qt::cyan), QColor(Qt::magenta)}) other->Add(Plain(c));
+    popup->SetImages(other);
+    EXPECT_EQ(PictureColour(compare), QColor(Qt::magenta));
+    popup->SetImages(nullptr);
+    EXPECT_FALSE(PictureColour(compare).isValid());
+    EXPECT_FALSE(PictureColour(add).isValid());
+}
+
+TEST(GuiMenus, AnItemTakesThePicturesOfTheNearestListAboveIt)
+{
+    TMenuForm form(Application);
+    TMenuItem* file = form.Add(form.Menu1, "File");
+    TMenuItem* open = form.Add(file, "Open");
+    open->SetImageIndex(1);
+    TMenuItem* recent = form.Add(file, "Recent");
+    TMenuItem* first = form.Add(recent, "First");
+    first->SetImageIndex(0);
+    auto* menuPictures = new TImageList(&form);
+    menuPictures->Add(Plain(Qt::red));
+    menuPictures->Add(Plain(Qt::green));
+    auto* recentPictures = new TImageList(&form);
+    recentPictures->Add(Plain(Qt::blue));
+
+    recent->SetImages(recentPictures);
+    EXPECT_FALSE(PictureColour(open).isValid());
+    EXPECT_EQ(PictureColour(first), QColor(Qt::blue));
+    // The bar's list reaches every item that has no nearer one.
+    form.Menu1->SetImages(menuPictures);
+    EXPECT_EQ(PictureColour(open), QColor(Qt::green));
+    EXPECT_EQ(PictureColour(first), QColor(Qt::blue));
+    recent->SetImages(nullptr);
+    EXPECT_EQ(PictureColour(first), QColor(Qt::red));
+    // An item added below a menu that has its list shows its picture at once.
+    TMenuItem* later = form.Add(recent, "Later");
+    later->SetImageIndex(1);
+    EXPECT_EQ(PictureColour(later), QColor(Qt::green));
+    later->SetImageIndex(-1);
+    EXPECT_FALSE(PictureColour(later).isValid());
 }
 
 struct AcceleratorCase {

@@ -214,7 +214,7 @@ TEST_F(MainWindowPointer, OneLichenMenuTakesItsPicturesFromTheMainWindow)
         const QImage expected = Form1->ImageList1->Image(i.image).convertToFormat(QImage::Format_ARGB32);
         EXPECT_EQ(icon.pixmap(expected.size()).toImage().convertToFormat(QImage::Format_ARGB32), expected);
     }
-    EXPECT_EQ(OneLichenForm->MainMenu1->Images, Form1->ImageList1);
+    EXPECT_EQ(OneLichenForm->MainMenu1->Images(), Form1->ImageList1);
     delete OneLichenForm;
     OneLichenForm = nullptr;
 }
