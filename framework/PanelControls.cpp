@@ -152,6 +152,12 @@ void TToolBar::RemoveButton(TToolButton* b)
     buttons.erase(std::remove(buttons.begin(), buttons.end(), b), buttons.end());
 }
 
+void TToolBar::SetImages(TImageList* list)
+{
+    images = list;
+    for (TToolButton* b : buttons) b->ShowImage();
+}
+
 void TToolBar::LayoutButtons()
 {
     int x = 0;
@@ -187,7 +193,13 @@ void TToolButton::SetCaption(const QString& c)
 void TToolButton::SetImageIndex(int i)
 {
     imageIndex = i;
-    if (toolBar && toolBar->Images()) SetIcon(toolBar->Images()->Image(i));
+    ShowImage();
+}
+
+void TToolButton::ShowImage()
+{
+    const QImage image = toolBar && toolBar->Images() ? toolBar->Images()->Image(imageIndex) : QImage();
+    Button()->setIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
 }
 
 void TToolButton::SetIcon(const QImage& image)

@@ -69,7 +69,9 @@ class TToolBar : public TControl {
 public:
     TToolBar(TComponent* AOwner, TControl* AParent);
     TImageList* Images() const { return images; }
-    void SetImages(TImageList* list) { images = list; }
+    // Buttons that already have their picture indexes show the pictures
+    // of the new list.
+    void SetImages(TImageList* list);
     // The widest the bar may be (0 = no limit), also when its Align
     // stretches it.
     int MaxWidth() const { return maxWidth; }
@@ -106,6 +108,8 @@ public:
     void Click() override;
     QToolButton* Button() const;
 private:
+    friend class TToolBar;
+    void ShowImage();   // the picture of ImageIndex in the bar's list, or none
     TToolBar* toolBar;
     int imageIndex = -1;
     TToolButtonStyle style = tbsButton;

@@ -4,6 +4,7 @@
 #include "support/ScriptedDialogs.h"
 #include "framework/Framework.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -344,4 +345,46 @@ TEST_F(GuiTest, DoubleClicksReachEditsListViewsAndListBoxes)
     QTest::mouseDClick(box->List()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(senders, (std::vector<TObject*>{edit, view, box}));
 }
+} // namespace
+
+namespace {
+
+// A tool bar given its image list after its buttons took their picture
+// indexes shows the pictures; another list or none follows. Seen in the
+// pixels of the button.
+TEST_F(GuiTest, ToolBarGivenItsImagesLaterShowsThePictures)
+{
+    auto* bar = new TToolBar(form.get(), form.get());
+    bar->SetBounds(0, 0, 200, 26);
+    auto* button = new TToolButton(form.get(), bar);
+    button->SetCaption("Go");
+    button->SetImageIndex(1);
+    form->Show();
+    auto solid = [](QColor colour) {
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(colour);
+        return image;
+    };
+    auto* red = new TImageList(form.get());
+    red->Add(solid(Qt::blue));
+    red->Add(solid(Qt::red));
+    auto* green = new TImageList(form.get());
+    green->Add(solid(Qt::blue));
+    green->Add(solid(Qt::green));
+    auto centre = [&] {
+        QApplication::processEvents();
+        const QImage shot = button->Button()->grab().toImage();
+        return QColor(shot.pixel(shot.rect().center()));
+    };
+    const QColor before = centre();
+    ASSERT_NE(before, QColor(Qt::red));
+
+    bar->SetImages(red);
+    EXPECT_EQ(centre(), QColor(Qt::red));
+    bar->SetImages(green);
+    EXPECT_EQ(centre(), QColor(Qt::green));
+    bar->SetImages(nullptr);
+    EXPECT_EQ(centre(), before);
+}
+
 } // namespace
