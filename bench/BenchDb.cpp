@@ -27,6 +27,22 @@ QString GenusName(int k) { return QStringLiteral("Genus%1").arg(k / 10); }
 // Every hundredth lichen holds the selected substances, so their search
 // finds something.
 constexpr int SelectedEvery = 100;
+// A few substances are common, as atranorin or usnic acid are in a real
+// reference database, and the n-th commonest is listed about 1/n as often
+// as the commonest: the commonest by about one lichen in six.
+constexpr int CommonSubstances = 8;
+constexpr int CommonPercent = 8;   // of the other rows
+
+// Substance index of the common substance drawn, with weight 1/(n+1) for the
+// n-th (whole weights, so the draw does not depend on the library).
+int DrawCommonSubstance(std::mt19937& rng, int substances)
+{
+    static const int weights[CommonSubstances] = {840, 420, 280, 210, 168, 140, 120, 105};
+    int r = int(rng() % 2283u);   // the sum of the weights
+    int n = 0;
+    while (r >= weights[n]) r -= weights[n++];
+    return 37 + n * (substances / CommonSubstances);
+}
 
 // Many rows per statement: the generator would otherwise spend most of its
 // time preparing statements.
@@ -136,7 +152,8 @@ void BuildBenchDatabase(const QString& path, int scale)
             }
         while (rows < BenchLichenRowsPerScale * scale) {
             const int k = int(rng() % unsigned(lichens));
-            const int named = int(rng() % unsigned(substances));
+            const int named =
+                chance(CommonPercent) ? DrawCommonSubstance(rng, substances) : int(rng() % unsigned(substances));
             if (named % 1000 == 5)
                 continue;   // a few wildcard names that no lichen lists
             QString substance = BenchSubstanceName(named);

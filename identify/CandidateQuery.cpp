@@ -3,8 +3,6 @@
 #include "framework/Database.h"
 #include "framework/Exceptions.h"
 #include "framework/Text.h"
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QRegularExpression>
 #include <array>
 #include <cmath>
@@ -128,7 +126,7 @@ QString BuildCandidateSql(const TSubstanceRecord& spot, const QString& tolerance
     return statement + genusPart + groupPart + QStringLiteral("GROUP BY name");
 }
 
-QStringList WildcardNamesWithLichens(TSQLConnection& connection, const TNameFilter& genus)
+QList<QByteArray> WildcardNamesWithLichens(TSQLConnection& connection, const TNameFilter& genus)
 {
     // A row spelling the name itself (ASCII case aside) is a LIKE match too:
     // the index finds those at once, for all such names in one statement.
@@ -139,15 +137,16 @@ QStringList WildcardNamesWithLichens(TSQLConnection& connection, const TNameFilt
         q.SQL += QStringLiteral(" AND L.Genus IN ") + BoundInList(genus, q.Params);
     q.SQL += QStringLiteral(") AS Spelled FROM Substances S WHERE instr(S.name, '%') > 0 OR instr(S.name, '_') > 0");
     q.Open();
-    QStringList withLichens, others;
+    QList<QByteArray> withLichens, others;
     for (; !q.Eof(); q.Next())
         (q.FieldByName(QStringLiteral("Spelled")).AsInteger() ? withLichens : others)
-            << q.FieldByName(QStringLiteral("name")).AsString();
+            << q.FieldByName(QStringLiteral("name")).AsUtf8();
     q.Close();
 
-    // The others by LIKE itself, one bound pattern each, which the engine
-    // narrows to the index range of the pattern's literal start.
-    for (const QString& name : others) {
+    // The others by LIKE itself, one pattern each, bound with its stored
+    // bytes, which the engine narrows to the index range of the pattern's
+    // literal start.
+    for (const QByteArray& name : others) {
         q.Close();
         q.Params = {name};
         q.SQL = QStringLiteral("SELECT 1 AS Found FROM Lichens L WHERE L.Substance LIKE ?1");
@@ -161,7 +160,7 @@ QStringList WildcardNamesWithLichens(TSQLConnection& connection, const TNameFilt
     return withLichens;
 }
 
-TCandidateStatement LichenNamesStatement(const QString& namesJson, const TNameFilter& genus)
+TCandidateStatement LichenNamesStatement(const QByteArray& namesJson, const TNameFilter& genus)
 {
     TCandidateStatement st;
     st.Params = {namesJson};
@@ -173,42 +172,64 @@ TCandidateStatement LichenNamesStatement(const QString& namesJson, const TNameFi
     return st;
 }
 
-TLichenNameSet::TLichenNameSet(TSQLConnection& connection, const TNameFilter& genus)
-    : genus(genus), wildcardNames(WildcardNamesWithLichens(connection, genus))
+QByteArray JsonArrayOfTexts(const QList<QByteArray>& texts)
 {
+    QByteArray json = "[";
+    for (const QByteArray& text : texts) {
+        if (json.size() > 1)
+            json += ',';
+        json += '"';
+        for (const char c : text) {
+            if (c == '"' || c == '\\')
+                json += '\\';
+            if (static_cast<unsigned char>(c) < 0x20)
+                json += "\\u00" + QByteArray::number(static_cast<unsigned char>(c), 16).rightJustified(2, '0');
+            else
+                json += c;
+        }
+        json += '"';
+    }
+    return json + ']';
+}
+
+TLichenNameSet::TLichenNameSet(TSQLConnection& connection, const TNameFilter& genus)
+    : genus(genus)
+{
+    for (const QByteArray& name : WildcardNamesWithLichens(connection, genus))
+        wildcardNames.insert(name);
 }
 
 namespace {
 
-bool HoldsLikeWildcard(const QString& name)
+// "%" and "_" are single bytes in UTF-8 and in no other character's bytes.
+bool HoldsLikeWildcard(const QByteArray& name)
 {
-    return name.contains(QLatin1Char('%')) || name.contains(QLatin1Char('_'));
+    return name.contains('%') || name.contains('_');
 }
 
 } // namespace
 
-void TLichenNameSet::Settle(const QStringList& names, TSQLQuery& query)
+void TLichenNameSet::Settle(const QList<QByteArray>& names, TSQLQuery& query)
 {
-    QJsonArray unsettled;
-    for (const QString& name : names)
+    QList<QByteArray> unsettled;
+    for (const QByteArray& name : names)
         if (!HoldsLikeWildcard(name) && !settled.contains(name)) {
             settled.insert(name, false);
-            unsettled.append(name);
+            unsettled << name;
         }
     if (unsettled.isEmpty())
         return;
-    const TCandidateStatement st = LichenNamesStatement(
-        QString::fromUtf8(QJsonDocument(unsettled).toJson(QJsonDocument::Compact)), genus);
+    const TCandidateStatement st = LichenNamesStatement(JsonArrayOfTexts(unsettled), genus);
     query.Close();
     query.SQL = st.Sql;
     query.Params = st.Params;
     query.Open();
     for (TField& name = query.FieldByName(QStringLiteral("name")); !query.Eof(); query.Next())
-        settled.insert(name.AsString(), true);
+        settled.insert(name.AsUtf8(), true);
     query.Close();
 }
 
-bool TLichenNameSet::Contains(const QString& name) const
+bool TLichenNameSet::Contains(const QByteArray& name) const
 {
     return HoldsLikeWildcard(name) ? wildcardNames.contains(name) : settled.value(name);
 }
@@ -279,26 +300,23 @@ std::vector<QStringList> CandidateRows(const TSubstanceRecord& spot, const QStri
         fields.push_back(&query.FieldByName(column));
     TField& nameField = query.FieldByName(QStringLiteral("name"));
     std::vector<QStringList> rows;
-    QStringList names;
+    QList<QByteArray> names;   // as stored, for the lichen condition
     for (; !query.Eof(); query.Next()) {
         if (nameField.IsNull())
             continue;   // no lichen row names NULL
         QStringList row;
-        row.reserve(qsizetype(fields.size()) + 1);
+        row.reserve(qsizetype(fields.size()));
         for (TField* f : fields)
             row << f->AsString();
-        row << nameField.AsString();   // the stored name, for the lichen condition
-        names << row.last();
+        names << nameField.AsUtf8();
         rows.push_back(std::move(row));
     }
     lichenNames.Settle(names, query);
     std::vector<QStringList> kept;
     kept.reserve(rows.size());
-    for (QStringList& row : rows) {
-        const QString name = row.takeLast();
-        if (lichenNames.Contains(name))
-            kept.push_back(std::move(row));
-    }
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (lichenNames.Contains(names[qsizetype(i)]))
+            kept.push_back(std::move(rows[i]));
     return kept;
 }
 
@@ -356,7 +374,7 @@ std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QSt
     query.Params = st.Params;
     query.Open();
     std::vector<long long> rowids;
-    QStringList names;   // the stored names, for the lichen condition
+    QList<QByteArray> names;   // as stored, for the lichen condition
     {
         TField& rowid = query.FieldByName(QStringLiteral("Column0"));
         TField& name = query.FieldByName(QStringLiteral("Column1"));
@@ -364,7 +382,7 @@ std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QSt
             if (name.IsNull())
                 continue;   // no lichen row names NULL
             rowids.push_back(rowid.AsLargeInt());
-            names << name.AsString();
+            names << name.AsUtf8();
         }
     }
     lichenNames.Settle(names, query);

@@ -7,7 +7,9 @@
 #include "identify/Scoring.h"
 #include <QString>
 #include <QStringList>
+#include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QVariantList>
 #include <vector>
 
@@ -53,12 +55,12 @@ QString BuildCandidateSql(const TSubstanceRecord& spot, const QString& tolerance
                           const QString& rfErrorTolerance, const TNameFilter& genus,
                           const TNameFilter& group);
 
-// The names of Substances holding "%" or "_" that some lichen row matches by
-// LIKE (in one of the genera when the genus filter is active). Whether a
-// substance has lichen rows does not depend on the spot, so a run settles
-// these once, where the statement of every spot would otherwise scan the
-// lichen rows for each of them.
-QStringList WildcardNamesWithLichens(TSQLConnection& connection, const TNameFilter& genus);
+// The stored names of Substances holding "%" or "_" that some lichen row
+// matches by LIKE (in one of the genera when the genus filter is active).
+// Whether a substance has lichen rows does not depend on the spot, so a run
+// settles these once, where the statement of every spot would otherwise scan
+// the lichen rows for each of them.
+QList<QByteArray> WildcardNamesWithLichens(TSQLConnection& connection, const TNameFilter& genus);
 
 // The names that lichen rows name (LIKE, in the genera of the filter): the
 // lichen condition of the candidate statement. It depends on the name alone,
@@ -66,21 +68,33 @@ QStringList WildcardNamesWithLichens(TSQLConnection& connection, const TNameFilt
 // wildcard at the start, the others as spots bring them, each batch in one
 // statement whose NOCASE lookups the index on Lichens(Substance COLLATE
 // NOCASE) serves (LIKE without wildcards is equality ignoring ASCII case).
-// The names of a JSON array (none holding a wildcard) that lichen rows name.
-TCandidateStatement LichenNamesStatement(const QString& namesJson, const TNameFilter& genus);
+// The names travel as stored (the bytes of their text, which need not be
+// valid UTF-8 when another program wrote the database) and are compared
+// inside the database, so a name is found as it is written: byte for byte,
+// ASCII case aside (LIKE would read every malformed byte as one and the same
+// character, taking a name for any other that differs only there).
+// The names of a JSON array (JsonArrayOfTexts; none holding a wildcard)
+// that lichen rows name.
+TCandidateStatement LichenNamesStatement(const QByteArray& namesJson, const TNameFilter& genus);
+
+// A JSON array of the texts, each written with its bytes as they are (the
+// database's JSON reader takes any bytes in a string but quotes, backslashes
+// and control characters, which are escaped).
+QByteArray JsonArrayOfTexts(const QList<QByteArray>& texts);
 
 class TLichenNameSet {
 public:
     TLichenNameSet(TSQLConnection& connection, const TNameFilter& genus);
-    // Settles the names not settled yet, running one statement on `query`.
-    void Settle(const QStringList& names, TSQLQuery& query);
-    // For a settled name: whether lichen rows name it.
-    bool Contains(const QString& name) const;
+    // Settles the names (as stored) not settled yet, running one statement
+    // on `query`.
+    void Settle(const QList<QByteArray>& names, TSQLQuery& query);
+    // For a settled name (as stored): whether lichen rows name it.
+    bool Contains(const QByteArray& name) const;
 
 private:
     TNameFilter genus;
-    QStringList wildcardNames;          // those with lichen rows
-    QHash<QString, bool> settled;       // the others
+    QSet<QByteArray> wildcardNames;        // those with lichen rows
+    QHash<QByteArray, bool> settled;       // the others
 };
 
 // The statement the engine runs for a spot: `columns` (all when empty) of

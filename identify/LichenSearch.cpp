@@ -5,6 +5,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 QString NamesAsJson(const QStringList& names)
@@ -28,6 +31,33 @@ const QString NamesAndPairs = QStringLiteral(
     "UNION ALL "
     "SELECT N.k, L.Lichen FROM N JOIN Lichens L ON L.Substance LIKE N.name WHERE N.wild), "
     "C(Lichen) AS (SELECT Lichen FROM P GROUP BY Lichen HAVING count(DISTINCT k) = ?2) ");
+
+bool HoldsLikeWildcard(const QString& name)
+{
+    return name.contains(QLatin1Char('%')) || name.contains(QLatin1Char('_'));
+}
+
+// The selected names once each (names alike but for ASCII case match the
+// same rows, as patterns too), with the rows spelling each (ASCII case aside,
+// counted in the index on Lichens(Substance COLLATE NOCASE) without reading
+// the rows), and the rowid of the table's last row (about its row count).
+const QString NameRowsSql = QStringLiteral(
+    "SELECT min(J.key) AS k, (SELECT count(*) FROM Lichens H WHERE H.Substance = J.value COLLATE NOCASE) AS Hits, "
+    "(SELECT max(rowid) FROM Lichens) AS LastRow FROM json_each(?1) J GROUP BY J.value COLLATE NOCASE");
+
+// The parts of a plan's statement: the checked names (?2, in their order);
+// the lichens of the lightest name (?1), among those of the next one (?3),
+// that have a row of every checked name.
+const QString CheckedNames = QStringLiteral(
+    "K(name, wild) AS MATERIALIZED ("
+    "SELECT value, instr(value, '%') > 0 OR instr(value, '_') > 0 FROM json_each(?2)), ");
+const QString LichensOfLightestHead = QStringLiteral(
+    "C(Lichen) AS (SELECT DISTINCT L.Lichen FROM Lichens L WHERE L.Substance = ?1 COLLATE NOCASE ");
+const QString AmongLichensOfNext = QStringLiteral(
+    "AND L.Lichen IN (SELECT X.Lichen FROM Lichens X WHERE X.Substance = ?3 COLLATE NOCASE) ");
+const QString EveryCheckedNameRow = QStringLiteral(
+    "AND NOT EXISTS (SELECT 1 FROM K WHERE NOT EXISTS (SELECT 1 FROM Lichens O WHERE O.Lichen = L.Lichen "
+    "AND CASE WHEN K.wild THEN O.Substance LIKE K.name ELSE O.Substance = K.name COLLATE NOCASE END))) ");
 
 // A row of the lichen that matches none of the names.
 const QString OtherSubstanceRow = QStringLiteral(
@@ -97,6 +127,87 @@ TLichenStatement LichensContainingAllStatement(const QStringList& names, bool ex
     return s;
 }
 
+TLichenSearchPlan PlanLichenSearch(const QStringList& names)
+{
+    TLichenSearchPlan plan;
+    if (names.size() < 2 || std::all_of(names.begin(), names.end(), HoldsLikeWildcard))
+        return plan;
+    struct TNameRows {
+        int Index;
+        long long Rows;
+    };
+    std::vector<TNameRows> plain;
+    QList<int> wild;
+    long long lastRow = 0;
+    RunQuery(NameRowsSql, {NamesAsJson(names)});
+    for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next()) {
+        const int k = q.FieldByName(QStringLiteral("k")).AsInteger();
+        if (HoldsLikeWildcard(names[k]))
+            wild << k;
+        else
+            plain.push_back({k, q.FieldByName(QStringLiteral("Hits")).AsLargeInt()});
+        lastRow = q.FieldByName(QStringLiteral("LastRow")).AsLargeInt();
+    }
+    if (plain.empty())
+        return plan;
+    std::stable_sort(plain.begin(), plain.end(),
+                     [](const TNameRows& a, const TNameRows& b) { return a.Rows < b.Rows; });
+
+    // Reading every name's rows costs by their sum; a wildcard name's rows
+    // are found by reading the whole table, about as dear as one row in
+    // twenty by the index. Starting from the lightest costs about six of its
+    // rows per lichen (a lichen's rows through the index on Lichens(Lichen)),
+    // so it pays only when the others are much heavier.
+    long long reading = wild.size() * (lastRow / 20);
+    for (const TNameRows& n : plain)
+        reading += n.Rows;
+    const long long lightest = plain.front().Rows;
+    if (reading <= 6 * lightest)
+        return plan;
+    plan.Lightest = plain.front().Index;
+    size_t checkedFrom = 1;
+    // The next one read as a set when that costs less than looking into
+    // every lichen of the lightest for it.
+    if (plain.size() > 1 && plain[1].Rows <= 8 * lightest) {
+        plan.Next = plain[1].Index;
+        checkedFrom = 2;
+    }
+    for (size_t i = checkedFrom; i < plain.size(); ++i)
+        plan.Checked << plain[i].Index;
+    plan.Checked << wild;
+    return plan;
+}
+
+TLichenStatement LichensContainingAllStatement(const QStringList& names, bool exact,
+                                               const TLichenSearchPlan& plan)
+{
+    // One name, not exact, is one SELECT whatever the plan.
+    if (plan.Lightest < 0 || (names.size() == 1 && !exact))
+        return LichensContainingAllStatement(names, exact);
+    QStringList checked;
+    for (int i : plan.Checked)
+        checked << names[i];
+    TLichenStatement s;
+    s.Params = {names[plan.Lightest], NamesAsJson(checked)};
+    s.Sql = QStringLiteral("WITH ") + CheckedNames;
+    if (exact) {
+        s.Sql += QStringLiteral("N(name, wild) AS (SELECT ?1, 0 ");
+        if (plan.Next >= 0)
+            s.Sql += QStringLiteral("UNION ALL SELECT ?3, 0 ");
+        s.Sql += QStringLiteral("UNION ALL SELECT name, wild FROM K), ");
+    }
+    s.Sql += LichensOfLightestHead;
+    if (plan.Next >= 0) {
+        s.Sql += AmongLichensOfNext;
+        s.Params << names[plan.Next];
+    }
+    s.Sql += EveryCheckedNameRow + QStringLiteral("SELECT Lichen FROM C ");
+    if (exact)
+        s.Sql += QStringLiteral("WHERE NOT EXISTS (") + OtherSubstanceRow + QStringLiteral(") ");
+    s.Sql += QStringLiteral("ORDER BY Lichen");
+    return s;
+}
+
 TLichenStatement CompoundLichensStatement(const QStringList& names, bool exact)
 {
     TLichenStatement s;
@@ -121,8 +232,7 @@ TLichenStatement LichenCountStatement(const QString& name)
 
 QStringList FindLichensContainingAll(const QStringList& names, bool exact)
 {
-    const TLichenStatement s = LichensContainingAllStatement(names, exact);
-    if (s.Sql.isEmpty()) return {};
+    if (names.isEmpty()) return {};
     TLastSearch& last = LastSearch();
     TSQLConnection* connection = &MainConnection();
     const TDataState state = CurrentDataState(*connection);
@@ -131,6 +241,7 @@ QStringList FindLichensContainingAll(const QStringList& names, bool exact)
         return last.Lichens;
 
     last.Valid = false;
+    const TLichenStatement s = LichensContainingAllStatement(names, exact, PlanLichenSearch(names));
     QStringList lichens;
     RunQuery(s.Sql, s.Params);
     TSQLQuery& q = MainQuery();

@@ -4,6 +4,7 @@
 // substance), the lichen count of one substance, and the pairs of "All
 // Matches". Names are bound as parameters and compared with LIKE (ASCII case
 // ignored; "%" and "_" in a name act as wildcards).
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -29,6 +30,28 @@ TLichenStatement LichensContainingAllStatement(const QStringList& names, bool ex
 TLichenStatement CompoundLichensStatement(const QStringList& names, bool exact);
 // "SELECT Count(*) ..." of one name; the count is the field "Column0".
 TLichenStatement LichenCountStatement(const QString& name);
+
+// Another way to the lichens of LichensContainingAllStatement, for a
+// selection where one plain name (no "%" or "_") has far fewer rows than the
+// names together: start from the lichens of that name, keep those among the
+// lichens of `Next` (read once, when there is one) and look into each of the
+// rest for a row of every `Checked` name, through the index on
+// Lichens(Lichen). Indexes into the names; `Lightest` and `Next` are plain
+// names, `Checked` holds every other name (one alike but for ASCII case to a
+// name already there may be left out), the one likeliest to be missing first.
+struct TLichenSearchPlan {
+    int Lightest = -1;   // -1: read every name's rows, as LichensContainingAllStatement does
+    int Next = -1;
+    QList<int> Checked;
+};
+// The plan for the names on the current database: how many rows each plain
+// name has (counted in the index without reading the rows) decides whether
+// starting from the lightest pays. Runs one statement through the main query.
+TLichenSearchPlan PlanLichenSearch(const QStringList& names);
+// The statement of a plan: the lichens of LichensContainingAllStatement, in
+// its order.
+TLichenStatement LichensContainingAllStatement(const QStringList& names, bool exact,
+                                               const TLichenSearchPlan& plan);
 
 // Run through the main query (RunQuery); they raise the database layer's
 // exception. The last search is kept: the same names asked again while the

@@ -330,6 +330,82 @@ TEST_F(EngineTest, RunCreatesTheLichenIndexAndTheStatementUsesIt)
     EXPECT_TRUE(details.contains("LichensSubstanceNoCase")) << details.toStdString();
 }
 
+// Names another program stored as bytes that are not valid UTF-8 (Latin-1
+// letters, a stray byte), in both tables: a substance is a candidate when
+// lichen rows spell its stored name (ASCII case aside), also a name holding
+// "_", and it is scored and listed under its name as read (the bad bytes
+// read as U+FFFD). LIKE would read every malformed byte as that same
+// character; the stored bytes are compared instead, so a name that only
+// reads like another is not taken for it.
+TEST_F(EngineTest, NamesStoredAsInvalidUtf8AreCandidatesByTheirStoredBytes)
+{
+    auto text = [](const QByteArray& bytes) {
+        return QStringLiteral("CAST(x'%1' AS TEXT)").arg(QString::fromLatin1(bytes.toHex()));
+    };
+    auto substance = [&](const QByteArray& name, int a) {
+        db.Exec(QStringLiteral("INSERT INTO Substances (name, A) VALUES (%1, %2)").arg(text(name)).arg(a));
+    };
+    auto lichen = [&](const char* lichen, const QByteArray& substance) {
+        db.Exec(QStringLiteral("INSERT INTO Lichens (Lichen, Substance, Genus) VALUES ('%1', %2, 'G')")
+                    .arg(QLatin1String(lichen), text(substance)));
+    };
+    substance("Usnic\xFF acid", 30);
+    lichen("Usnea stray", "Usnic\xFF acid");
+    substance("Evern\xE9 acid", 30);
+    lichen("Evernia latin", "EVERN\xE9 ACID");
+    substance("Lecan\xF6ric_acid", 30);   // "_": found by LIKE
+    lichen("Lecanora latin", "Lecan\xF6ric acid");
+    substance("Lonely\xFF acid", 30);     // no lichen row
+    substance("Bad\xFF acid", 75);
+    lichen("Badia", "Bad\xFF acid");
+    substance("Bad\xFE acid", 75);        // reads as the name above, spelled by no row
+    db.CloseHandle();
+
+    const QString replaced = QString(QChar::ReplacementCharacter);
+    for (const TMatchSettings& settings : {RfError(), Correlation()}) {
+        const TMatchResult r = Run({Spot("Spot 1", {{A, "30"}}), Spot("Spot 2", {{A, "75"}})}, settings);
+        ASSERT_FALSE(r.Failed) << r.Error.toStdString();
+        std::vector<QStringList> listed(2);
+        size_t spot = 0;
+        for (const TMatchRow& row : r.Rows) {
+            if (row.Kind == TRowKind::Spot)
+                spot = row.Caption == "Spot 1" ? 0 : 1;
+            else
+                listed[spot] << row.Caption;
+        }
+        for (const QString& name : {"Usnic" + replaced + " acid", "Evern" + replaced + " acid",
+                                    "Lecan" + replaced + "ric_acid"})
+            EXPECT_TRUE(listed[0].contains(name)) << name.toStdString() << " " << listed[0].join(", ").toStdString();
+        EXPECT_FALSE(listed[0].contains("Lonely" + replaced + " acid"));
+        EXPECT_EQ(listed[1], QStringList({"Bad" + replaced + " acid"}));
+        for (const TMatchRow& row : r.Rows) {
+            if (row.Kind == TRowKind::Substance) {
+                EXPECT_GT(row.Score, 0.0f) << row.Caption.toStdString();
+            }
+        }
+    }
+    // Where the stored bytes and LIKE agree, the engine's statement gives the
+    // joined statement's rows.
+    ExpectSameCandidates(Spot("s", {{A, "30"}}), "2", {}, {});
+    ExpectSameCandidates(Spot("s", {{A, "30"}}), "2", {true, {"G"}}, {});
+}
+
+// The names travel to the database as a JSON array of their stored bytes:
+// each comes back from the database's JSON reader as it went in.
+TEST_F(EngineTest, NamesReachTheDatabaseAsStored)
+{
+    const QList<QByteArray> names = {"Plain acid", "Say \"x\" acid", "Back\\slash\\", "Tab\tand\nline\x01 \x1F",
+                                     "Usnic\xFF acid", "\xC3\xB6lsäure", "", "[\"]"};
+    TSQLQuery q(&connection);
+    q.SQL = "SELECT value FROM json_each(?1)";
+    q.Params = {JsonArrayOfTexts(names)};
+    q.Open();
+    QList<QByteArray> read;
+    for (; !q.Eof(); q.Next())
+        read << q.FieldByName("value").AsUtf8();
+    EXPECT_EQ(read, names);
+}
+
 TEST_F(EngineTest, RfErrorRanksByPoints)
 {
     const TMatchResult r = Run({Spot("Spot 1", {{A, "30"}, {C, "45"}})}, RfError());

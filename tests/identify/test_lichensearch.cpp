@@ -1,13 +1,16 @@
 // The lichen-search statements: names bound, LIKE kept, the exact form, the
 // one statement for any number of names against the compound one it
-// replaces, and the last search kept while the database is unchanged.
+// replaces, every way of starting from one rare name, and the last search
+// kept while the database is unchanged.
 #include "identify/LichenSearch.h"
 
 #include "core/Queries.h"
+#include "core/Schema.h"
 #include "framework/Database.h"
 #include "support/FixtureDb.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -112,6 +115,85 @@ TEST_F(LichenSearchTest, OneStatementGivesTheLichensOfTheCompoundStatementInItsO
     EXPECT_EQ(FindLichensContainingAll({"Atranorin", "Zeorin"}, true), QStringList({"Lb", "lb"}));
     EXPECT_EQ(FindLichensContainingAll({"Wild%card", "Zeorin"}, true), QStringList({"Lc", "Ld"}));
     EXPECT_EQ(FindLichensContainingAll({"Ölsäure", "zeorin"}, false), QStringList({"Lg"}));
+}
+
+// A generated table where a few substances are common and most are rare.
+// Every way of starting from one plain name (with or without a next name read
+// as a set, the rest checked lichen by lichen) gives the compound statement's
+// lichens, and so does the search with the plan it makes for itself; with and
+// without the lichen indexes. Wildcard names (also leading), names without
+// rows, the same name twice or in other case, lichens listing a substance
+// twice and lichen names differing only in case are among them.
+TEST_F(LichenSearchTest, EveryPlanGivesTheLichensOfTheCompoundStatement)
+{
+    std::mt19937 rng(5);
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    QStringList substances = {"Common acid", "Usual acid", "Frequent acid"};
+    for (int i = 0; i < 30; ++i)
+        substances << QStringLiteral("Rare%1 acid").arg(i);
+    db.Exec("BEGIN");
+    for (int k = 0; k < 120; ++k) {
+        const QString lichen = (k % 7 == 3 ? QStringLiteral("lichen %1") : QStringLiteral("Lichen %1")).arg(k / 2);
+        const int percent[] = {60, 35, 20};
+        for (int c = 0; c < 3; ++c)
+            if (pick(100) < percent[c])
+                db.InsertLichen(lichen, pick(4) ? substances[c] : substances[c].toUpper(), "G");
+        for (int r = pick(4); r > 0; --r)
+            db.InsertLichen(lichen, substances[3 + pick(30)], "G");
+        if (k % 11 == 0)
+            db.InsertLichen(lichen, "Rare7 acid", "G");   // again: listed twice
+        if (k % 40 == 0) {
+            db.InsertLichen(lichen, "Scarce acid", "G");
+            db.InsertLichen(lichen, "Common acid", "G");
+        }
+    }
+    db.InsertLichen("Lichen 1", "Rare%x acid", "G");   // a stored "%"
+    db.Exec("COMMIT");
+    Open();
+
+    const QStringList pool = {"Common acid", "COMMON ACID", "Usual acid", "Frequent acid", "Rare1 acid",
+                              "Rare7 acid", "rare12 ACID", "Rare25 acid", "Rare2_ acid", "_are3 acid",
+                              "Rare%acid", "Common%", "Nothing acid", "Rare%x acid", "Scarce acid"};
+    auto plain = [](const QString& n) { return !n.contains('%') && !n.contains('_'); };
+    for (const bool indexed : {false, true}) {
+        if (indexed)
+            EnsureLichenIndex(connection);
+        for (int n = 0; n < 60; ++n) {
+            QStringList names;
+            for (int size = 1 + pick(5); names.size() < size;)
+                names << pool[pick(int(pool.size()))];
+            for (const bool exact : {false, true}) {
+                const QStringList expected = Rows(CompoundLichensStatement(names, exact));
+                const std::string what = names.join(" | ").toStdString() + (exact ? " exact" : " inexact") +
+                                         (indexed ? " indexed" : "");
+                EXPECT_EQ(FindLichensContainingAll(names, exact), expected) << what;
+                for (int a = 0; a < names.size(); ++a) {
+                    if (!plain(names[a]))
+                        continue;
+                    int next = -1;   // the first plain name after it, if any
+                    for (int b = a + 1; b < names.size() && next < 0; ++b)
+                        if (plain(names[b]))
+                            next = b;
+                    for (const int b : {-1, next}) {
+                        TLichenSearchPlan plan{a, b, {}};
+                        for (int c = 0; c < names.size(); ++c)
+                            if (c != a && c != b)
+                                plan.Checked << c;
+                        EXPECT_EQ(Rows(LichensContainingAllStatement(names, exact, plan)), expected)
+                            << what << " from " << a << " with " << b;
+                    }
+                }
+            }
+        }
+    }
+    // A scarce name with a common one: the search starts from the scarce one.
+    const QStringList names = {"Common acid", "Scarce acid"};
+    const TLichenSearchPlan plan = PlanLichenSearch(names);
+    EXPECT_EQ(plan.Lightest, 1);
+    EXPECT_EQ(plan.Checked, QList<int>({0}));
+    const QStringList both = Rows(CompoundLichensStatement(names, false));
+    EXPECT_FALSE(both.isEmpty());
+    EXPECT_EQ(FindLichensContainingAll(names, false), both);
 }
 
 // 1,200 selected substances: beyond the compound statement's limits, the
