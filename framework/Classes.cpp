@@ -23,8 +23,7 @@ TComponent::~TComponent()
 
 TComponent* TComponent::Components(int index) const
 {
-    if (index < 0 || index >= ComponentCount())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    CheckListIndex(index, ComponentCount());
     return components[size_t(index)];
 }
 
@@ -145,7 +144,7 @@ void TStrings::AddStrings(const QStringList& lines)
     for (const QString& s : lines) Add(s);
 }
 
-static void CheckIndex(int index, int count)
+void CheckListIndex(int index, int count)
 {
     if (index < 0 || index >= count)
         throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
@@ -153,37 +152,37 @@ static void CheckIndex(int index, int count)
 
 QString TStringList::Strings(int index) const
 {
-    CheckIndex(index, Count());
+    CheckListIndex(index, Count());
     return items[size_t(index)].text;
 }
 
 void TStringList::SetStrings(int index, const QString& s)
 {
-    CheckIndex(index, Count());
+    CheckListIndex(index, Count());
     items[size_t(index)].text = s;
 }
 
 void TStringList::Insert(int index, const QString& s)
 {
-    if (index < 0 || index > Count()) CheckIndex(index, Count());
+    CheckListIndex(index, Count() + 1);
     items.insert(items.begin() + index, Item{s, nullptr});
 }
 
 void TStringList::Delete(int index)
 {
-    CheckIndex(index, Count());
+    CheckListIndex(index, Count());
     items.erase(items.begin() + index);
 }
 
 TObject* TStringList::Objects(int index) const
 {
-    CheckIndex(index, Count());
+    CheckListIndex(index, Count());
     return items[size_t(index)].object;
 }
 
 void TStringList::SetObjects(int index, TObject* object)
 {
-    CheckIndex(index, Count());
+    CheckListIndex(index, Count());
     items[size_t(index)].object = object;
 }
 

@@ -113,6 +113,9 @@ int RunningHandlers();
 
 // An ordered list of texts with an object pointer per text. Controls hand out
 // their item lists as TStrings (ListBox->Items()->Add("x")).
+// Raises EListError("List index out of bounds (index)") unless 0 <= index < count.
+void CheckListIndex(int index, int count);
+
 class TStrings {
 public:
     virtual ~TStrings() = default;

@@ -14,16 +14,12 @@ class TListBoxItems : public TStrings {
 public:
     explicit TListBoxItems(TListBox* b) : box(b) {}
     QListWidget* q() const { return box->List(); }
-    void Check(int index, int count) const
-    {
-        if (index < 0 || index >= count) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-    }
     int Count() const override { return q()->count(); }
-    QString Strings(int index) const override { Check(index, Count()); return q()->item(index)->text(); }
-    void SetStrings(int index, const QString& s) override { Check(index, Count()); q()->item(index)->setText(s); }
+    QString Strings(int index) const override { CheckListIndex(index, Count()); return q()->item(index)->text(); }
+    void SetStrings(int index, const QString& s) override { CheckListIndex(index, Count()); q()->item(index)->setText(s); }
     void Insert(int index, const QString& s) override
     {
-        Check(index, Count() + 1);
+        CheckListIndex(index, Count() + 1);
         QSignalBlocker block(q());
         q()->insertItem(index, s);
     }
@@ -39,7 +35,7 @@ public:
     }
     void Delete(int index) override
     {
-        Check(index, Count());
+        CheckListIndex(index, Count());
         QSignalBlocker block(q());
         delete q()->takeItem(index);
     }
@@ -50,12 +46,12 @@ public:
     }
     TObject* Objects(int index) const override
     {
-        Check(index, Count());
+        CheckListIndex(index, Count());
         return reinterpret_cast<TObject*>(q()->item(index)->data(Qt::UserRole).value<quintptr>());
     }
     void SetObjects(int index, TObject* object) override
     {
-        Check(index, Count());
+        CheckListIndex(index, Count());
         q()->item(index)->setData(Qt::UserRole, QVariant::fromValue(quintptr(object)));
     }
     TListBox* box;
@@ -150,13 +146,13 @@ void TListBox::SetMultiSelect(bool v)
 
 bool TListBox::Selected(int index) const
 {
-    if (index < 0 || index >= List()->count()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    CheckListIndex(index, List()->count());
     return List()->item(index)->isSelected();
 }
 
 void TListBox::SetSelected(int index, bool v)
 {
-    if (index < 0 || index >= List()->count()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    CheckListIndex(index, List()->count());
     QSignalBlocker block(List());
     if (!multiSelect && v) List()->setCurrentRow(index);
     else List()->item(index)->setSelected(v);
@@ -293,7 +289,7 @@ TListItem* TListItems::Add() { return Insert(Count()); }
 
 TListItem* TListItems::Insert(int index)
 {
-    if (index < 0 || index > Count()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    CheckListIndex(index, Count() + 1);
     std::unique_ptr<TListItem> item(new TListItem(view));
     TListItem* raw = item.get();
     {
@@ -314,7 +310,7 @@ int TListItems::IndexOf(const TListItem* item) const
 
 void TListItems::Delete(int index)
 {
-    if (index < 0 || index >= Count()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    CheckListIndex(index, Count());
     TListItem* raw = items[size_t(index)].get();
     auto& last = view->lastSelection;
     last.erase(std::remove(last.begin(), last.end(), raw), last.end());

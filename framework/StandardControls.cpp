@@ -174,27 +174,27 @@ public:
     QString Strings(int index) const override
     {
         QStringList l = Get();
-        if (index < 0 || index >= l.size()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        CheckListIndex(index, int(l.size()));
         return l[index];
     }
     void SetStrings(int index, const QString& s) override
     {
         QStringList l = Get();
-        if (index < 0 || index >= l.size()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        CheckListIndex(index, int(l.size()));
         l[index] = s;
         Put(l);
     }
     void Insert(int index, const QString& s) override
     {
         QStringList l = Get();
-        if (index < 0 || index > l.size()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        CheckListIndex(index, int(l.size()) + 1);
         l.insert(index, s);
         Put(l);
     }
     void Delete(int index) override
     {
         QStringList l = Get();
-        if (index < 0 || index >= l.size()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        CheckListIndex(index, int(l.size()));
         l.removeAt(index);
         Put(l);
     }
@@ -406,20 +406,16 @@ class TComboItems : public TStrings {
 public:
     explicit TComboItems(TComboBox* c) : combo(c) {}
     QComboBox* q() const { return combo->Combo(); }
-    void Check(int index, int count) const
-    {
-        if (index < 0 || index >= count) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-    }
     int Count() const override { return q()->count(); }
-    QString Strings(int index) const override { Check(index, Count()); return q()->itemText(index); }
+    QString Strings(int index) const override { CheckListIndex(index, Count()); return q()->itemText(index); }
     void SetStrings(int index, const QString& s) override
     {
-        Check(index, Count());
+        CheckListIndex(index, Count());
         combo->KeepText([&] { q()->setItemText(index, s); });
     }
     void Insert(int index, const QString& s) override
     {
-        Check(index, Count() + 1);
+        CheckListIndex(index, Count() + 1);
         combo->KeepText([&] { q()->insertItem(index, s); });
     }
     int Add(const QString& s) override
@@ -434,18 +430,18 @@ public:
     }
     void Delete(int index) override
     {
-        Check(index, Count());
+        CheckListIndex(index, Count());
         combo->KeepText([&] { q()->removeItem(index); });
     }
     void Clear() override { combo->KeepText([&] { q()->clear(); }); }
     TObject* Objects(int index) const override
     {
-        Check(index, Count());
+        CheckListIndex(index, Count());
         return reinterpret_cast<TObject*>(q()->itemData(index).value<quintptr>());
     }
     void SetObjects(int index, TObject* object) override
     {
-        Check(index, Count());
+        CheckListIndex(index, Count());
         q()->setItemData(index, QVariant::fromValue(quintptr(object)));
     }
     TComboBox* combo;
