@@ -15,13 +15,6 @@ namespace {
 const char* const DownloadFailedMessage = "Data download failed. Database unchanged.";
 const char* const CorruptMessage = "Downloaded data corrupt.  Please try again.";
 
-// A complete answer is one JSON value; a body cut off in transfer is not.
-bool LooksComplete(const QByteArray& answer)
-{
-    const QByteArray trimmed = TrimAnsi(answer);
-    return !trimmed.isEmpty() && (trimmed.endsWith('}') || trimmed.endsWith(']'));
-}
-
 QByteArrayView FirstAsciiWord(QByteArrayView text)
 {
     qsizetype i = 0;
@@ -288,7 +281,7 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
                 const QByteArray& answer = answers.back();
                 // "Error" (internet switched off) and a cut-off body are
                 // failed downloads like an empty answer.
-                if (answer.isEmpty() || answer == "Error" || !LooksComplete(answer))
+                if (!IsCompleteAnswer(answer))
                     return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
                 if (page > 0 && answer == answers[answers.size() - 2])
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);

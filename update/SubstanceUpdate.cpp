@@ -18,12 +18,6 @@ const char* const SubstanceColumnList =
 namespace {
 const char* const CorruptMessage = "Downloaded data corrupt.  Please try again.";
 
-bool LooksComplete(const QByteArray& answer)
-{
-    const QByteArray trimmed = TrimAnsi(answer);
-    return !trimmed.isEmpty() && (trimmed.endsWith('}') || trimmed.endsWith(']'));
-}
-
 // A bare value as a bound parameter; false for anything but a JSON number,
 // null, true or false.
 bool BareValue(const QByteArray& text, QVariant& value)
@@ -237,7 +231,7 @@ TUpdateOutcome RunSubstanceUpdate(TUpdateContext& context)
         const QByteArray answer = context.Fetch(MetaboliteAddress(context.PortalRoot));
         // "Error" (internet switched off) and a cut-off body are failed
         // downloads like an empty answer.
-        if (answer.isEmpty() || answer == "Error" || !LooksComplete(answer)) {
+        if (!IsCompleteAnswer(answer)) {
             ShowMessage("Error connecting to internet");
             progress.Hide();
             return TUpdateOutcome::DownloadFailed;

@@ -24,6 +24,10 @@ public:
 // incomplete request, "Error" while internet access is switched off.
 using TFetchText = std::function<QByteArray(const QString& address)>;
 
+// Whether a fetched answer is a whole JSON value: not empty, not "Error" and
+// not a body cut off in transfer.
+bool IsCompleteAnswer(const QByteArray& answer);
+
 // Everything one update works with.
 struct TUpdateContext {
     TSQLConnection& Connection;

@@ -1,6 +1,7 @@
 #include "update/UpdateSql.h"
 #include "update/UpdateProgress.h"
 #include "framework/Database.h"
+#include "framework/Text.h"
 #include <algorithm>
 
 namespace {
@@ -109,3 +110,9 @@ TUpdateRunGuard::~TUpdateRunGuard()
 }
 
 bool UpdateIsRunning() { return UpdateRunning; }
+
+bool IsCompleteAnswer(const QByteArray& answer)
+{
+    const QByteArray trimmed = TrimAnsi(answer);
+    return answer != "Error" && (trimmed.endsWith('}') || trimmed.endsWith(']'));
+}
