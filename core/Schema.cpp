@@ -127,9 +127,18 @@ bool MigrateLichens(TSQLConnection& connection)
     return true;
 }
 
+QString LichenSearchIndexCondition(const QString& prefix)
+{
+    return prefix + QStringLiteral("Substance = ") + prefix + QStringLiteral("Substance");
+}
+
 const QStringList LichenIndexStatements = {
     QStringLiteral("CREATE INDEX IF NOT EXISTS LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)"),
     QStringLiteral("CREATE INDEX IF NOT EXISTS LichensLichen ON Lichens(Lichen)"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS LichensSubstanceLichen ON Lichens(Substance COLLATE NOCASE, Lichen) "
+                   "WHERE ") + LichenSearchIndexCondition(),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS LichensLichenSubstance ON Lichens(Lichen, Substance COLLATE NOCASE) "
+                   "WHERE ") + LichenSearchIndexCondition(),
 };
 
 bool EnsureLichenIndex(TSQLConnection& connection)

@@ -1,6 +1,7 @@
 #include "identify/LichenSearch.h"
 
 #include "core/Queries.h"
+#include "core/Schema.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -39,25 +40,24 @@ bool HoldsLikeWildcard(const QString& name)
 
 // The selected names once each (names alike but for ASCII case match the
 // same rows, as patterns too), with the rows spelling each (ASCII case aside,
-// counted in the index on Lichens(Substance COLLATE NOCASE) without reading
-// the rows), and the rowid of the table's last row (about its row count).
+// counted in the index on Lichens(Substance COLLATE NOCASE, Lichen) without
+// reading the rows).
 const QString NameRowsSql = QStringLiteral(
-    "SELECT min(J.key) AS k, (SELECT count(*) FROM Lichens H WHERE H.Substance = J.value COLLATE NOCASE) AS Hits, "
-    "(SELECT max(rowid) FROM Lichens) AS LastRow FROM json_each(?1) J GROUP BY J.value COLLATE NOCASE");
+    "SELECT min(J.key) AS k, (SELECT count(*) FROM Lichens H WHERE H.Substance = J.value COLLATE NOCASE) AS Hits "
+    "FROM json_each(?1) J GROUP BY J.value COLLATE NOCASE");
 
-// The parts of a plan's statement: the checked names (?2, in their order);
-// the lichens of the lightest name (?1), among those of the next one (?3),
-// that have a row of every checked name.
-const QString CheckedNames = QStringLiteral(
-    "K(name, wild) AS MATERIALIZED ("
-    "SELECT value, instr(value, '%') > 0 OR instr(value, '_') > 0 FROM json_each(?2)), ");
-const QString LichensOfLightestHead = QStringLiteral(
-    "C(Lichen) AS (SELECT DISTINCT L.Lichen FROM Lichens L WHERE L.Substance = ?1 COLLATE NOCASE ");
-const QString AmongLichensOfNext = QStringLiteral(
-    "AND L.Lichen IN (SELECT X.Lichen FROM Lichens X WHERE X.Substance = ?3 COLLATE NOCASE) ");
-const QString EveryCheckedNameRow = QStringLiteral(
-    "AND NOT EXISTS (SELECT 1 FROM K WHERE NOT EXISTS (SELECT 1 FROM Lichens O WHERE O.Lichen = L.Lichen "
-    "AND CASE WHEN K.wild THEN O.Substance LIKE K.name ELSE O.Substance = K.name COLLATE NOCASE END))) ");
+// A plan names each of its names by a parameter of its own, so the engine
+// sees every comparison on its own and seeks it in an index; beyond this
+// many names the statement over the array of names is used.
+constexpr int MaxPlannedNames = 64;
+
+// The rows of the name of parameter p: LIKE without wildcards is equality
+// ignoring ASCII case, which NOCASE compares and the indexes serve; a name
+// holding "%" or "_" keeps its LIKE.
+QString NameCondition(const QString& column, const QString& name, int p)
+{
+    return column + (HoldsLikeWildcard(name) ? QStringLiteral(" LIKE ?%1") : QStringLiteral(" = ?%1 COLLATE NOCASE")).arg(p);
+}
 
 // A row of the lichen that matches none of the names.
 const QString OtherSubstanceRow = QStringLiteral(
@@ -130,6 +130,11 @@ TLichenStatement LichensContainingAllStatement(const QStringList& names, bool ex
 TLichenSearchPlan PlanLichenSearch(const QStringList& names)
 {
     TLichenSearchPlan plan;
+    if (names.size() == 1) {
+        if (!HoldsLikeWildcard(names.first()))
+            plan.Lightest = 0;
+        return plan;
+    }
     if (names.size() < 2 || std::all_of(names.begin(), names.end(), HoldsLikeWildcard))
         return plan;
     struct TNameRows {
@@ -138,7 +143,6 @@ TLichenSearchPlan PlanLichenSearch(const QStringList& names)
     };
     std::vector<TNameRows> plain;
     QList<int> wild;
-    long long lastRow = 0;
     RunQuery(NameRowsSql, {NamesAsJson(names)});
     for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next()) {
         const int k = q.FieldByName(QStringLiteral("k")).AsInteger();
@@ -146,33 +150,20 @@ TLichenSearchPlan PlanLichenSearch(const QStringList& names)
             wild << k;
         else
             plain.push_back({k, q.FieldByName(QStringLiteral("Hits")).AsLargeInt()});
-        lastRow = q.FieldByName(QStringLiteral("LastRow")).AsLargeInt();
     }
-    if (plain.empty())
+    if (plain.size() + wild.size() > MaxPlannedNames)
         return plan;
-    std::stable_sort(plain.begin(), plain.end(),
-                     [](const TNameRows& a, const TNameRows& b) { return a.Rows < b.Rows; });
-
-    // Reading every name's rows costs by their sum; a wildcard name's rows
-    // are found by reading the whole table, about as dear as one row in
-    // twenty by the index. Starting from the lightest costs about six of its
-    // rows per lichen (a lichen's rows through the index on Lichens(Lichen)),
-    // so it pays only when the others are much heavier.
-    long long reading = wild.size() * (lastRow / 20);
-    for (const TNameRows& n : plain)
-        reading += n.Rows;
-    const long long lightest = plain.front().Rows;
-    if (reading <= 6 * lightest)
-        return plan;
+    // The group order of the engine is not the list order; wildcard names
+    // are checked in list order, after the plain ones.
+    std::sort(wild.begin(), wild.end());
+    std::stable_sort(plain.begin(), plain.end(), [](const TNameRows& a, const TNameRows& b) {
+        return a.Rows != b.Rows ? a.Rows < b.Rows : a.Index < b.Index;
+    });
+    // Starting from the rarest name costs its rows plus one seek per lichen
+    // and other name (the lichens checked shrink with each name), never more
+    // than reading every name's rows.
     plan.Lightest = plain.front().Index;
-    size_t checkedFrom = 1;
-    // The next one read as a set when that costs less than looking into
-    // every lichen of the lightest for it.
-    if (plain.size() > 1 && plain[1].Rows <= 8 * lightest) {
-        plan.Next = plain[1].Index;
-        checkedFrom = 2;
-    }
-    for (size_t i = checkedFrom; i < plain.size(); ++i)
+    for (size_t i = 1; i < plain.size(); ++i)
         plan.Checked << plain[i].Index;
     plan.Checked << wild;
     return plan;
@@ -184,26 +175,33 @@ TLichenStatement LichensContainingAllStatement(const QStringList& names, bool ex
     // One name, not exact, is one SELECT whatever the plan.
     if (plan.Lightest < 0 || (names.size() == 1 && !exact))
         return LichensContainingAllStatement(names, exact);
-    QStringList checked;
-    for (int i : plan.Checked)
-        checked << names[i];
     TLichenStatement s;
-    s.Params = {names[plan.Lightest], NamesAsJson(checked)};
-    s.Sql = QStringLiteral("WITH ") + CheckedNames;
-    if (exact) {
-        s.Sql += QStringLiteral("N(name, wild) AS (SELECT ?1, 0 ");
-        if (plan.Next >= 0)
-            s.Sql += QStringLiteral("UNION ALL SELECT ?3, 0 ");
-        s.Sql += QStringLiteral("UNION ALL SELECT name, wild FROM K), ");
+    // Each reading of Lichens holds the condition of the search's own
+    // indexes, so the engine may read them.
+    const QString o = LichenSearchIndexCondition(QStringLiteral("O."));
+    QStringList conditions, spelled;
+    s.Params << names[plan.Lightest];
+    spelled << NameCondition(QStringLiteral("O.Substance"), names[plan.Lightest], 1);
+    for (int i : plan.Checked) {
+        s.Params << names[i];
+        const QString row = NameCondition(QStringLiteral("O.Substance"), names[i], int(s.Params.size()));
+        spelled << row;
+        conditions << QStringLiteral("EXISTS (SELECT 1 FROM Lichens O WHERE O.Lichen = C.Lichen AND ") + o +
+                          QStringLiteral(" AND ") + row + QStringLiteral(")");
     }
-    s.Sql += LichensOfLightestHead;
-    if (plan.Next >= 0) {
-        s.Sql += AmongLichensOfNext;
-        s.Params << names[plan.Next];
-    }
-    s.Sql += EveryCheckedNameRow + QStringLiteral("SELECT Lichen FROM C ");
+    // The other rows of a lichen: one that spells none of the names.
     if (exact)
-        s.Sql += QStringLiteral("WHERE NOT EXISTS (") + OtherSubstanceRow + QStringLiteral(") ");
+        conditions << QStringLiteral("NOT EXISTS (SELECT 1 FROM Lichens O WHERE O.Lichen = C.Lichen AND ") + o +
+                          QStringLiteral(" AND NOT (") + spelled.join(QStringLiteral(" OR ")) + QStringLiteral("))");
+    // The lichens of the lightest name once each, in order, read from
+    // Lichens(Substance COLLATE NOCASE, Lichen) before they are checked: one
+    // seek into Lichens(Lichen, Substance COLLATE NOCASE) per lichen and
+    // plain name, whatever the lichen's other rows.
+    s.Sql = QStringLiteral("WITH C(Lichen) AS (SELECT DISTINCT Lichen FROM Lichens WHERE ") +
+            LichenSearchIndexCondition() + QStringLiteral(" AND ") + NameCondition(QStringLiteral("Substance"), names[plan.Lightest], 1) +
+            QStringLiteral(") SELECT Lichen FROM C ");
+    if (!conditions.isEmpty())
+        s.Sql += QStringLiteral("WHERE ") + conditions.join(QStringLiteral(" AND ")) + QStringLiteral(" ");
     s.Sql += QStringLiteral("ORDER BY Lichen");
     return s;
 }

@@ -185,7 +185,7 @@ TEST_F(Schema, LichenIndexesAreCreatedTogetherOrNotAtAll)
     connection.Rollback();
     EXPECT_EQ(db.Scalar(indexes), "");
     EXPECT_TRUE(EnsureLichenIndex(connection));
-    EXPECT_EQ(db.Scalar(indexes), "LichensSubstanceNoCase,LichensLichen");
+    EXPECT_EQ(db.Scalar(indexes), "LichensSubstanceNoCase,LichensLichen,LichensSubstanceLichen,LichensLichenSubstance");
 }
 
 // Every statement of the program that reads Lichens returns the same rows in
@@ -240,7 +240,7 @@ TEST_F(Schema, LichenIndexesChangeNoResult)
     Connect();
     const std::vector<QStringList> before = results();
     EXPECT_TRUE(EnsureLichenIndex(connection));
-    EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE type = 'index'"), "2");
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE type = 'index'"), "4");
     Connect();
     const std::vector<QStringList> after = results();
     ASSERT_EQ(after.size(), before.size());
