@@ -12,6 +12,7 @@
 #include "core/Entry.h"
 #include "core/MainWindow.h"
 #include "core/Queries.h"
+#include "core/Schema.h"
 #include "core/Settings.h"
 #include "framework/Dialogs.h"
 #include "framework/Framework.h"
@@ -396,6 +397,49 @@ const bool LichenSearchRegistered = [] {
                                                  [=](benchmark::State& st) { LichenSearch(st, shape, selection, action); })
                         ->Unit(benchmark::kMillisecond)
                         ->Arg(scale);
+    return true;
+}();
+
+// ---------------------------------------------------------------- index rebuild
+
+// What the lichen update spends on the indexes after filling the table:
+// the program's lichen indexes made again on the full table of each shape,
+// with the helper threads the update allows (rolled back after each
+// measure). "/10/2" makes only the first two, the set of earlier versions;
+// "/10/0" all of them.
+void LichenIndexRebuild(benchmark::State& state, TBenchShape shape)
+{
+    TSQLConnection c;
+    c.Params = {QStringLiteral("DriverName=Sqlite"), QStringLiteral("FailIfMissing=True"),
+                QStringLiteral("Database=") + BenchDatabasePath(int(state.range(0)), shape)};
+    c.Open();
+    c.ExecuteDirect(QStringLiteral("PRAGMA threads = 4"));
+    const QStringList statements =
+        state.range(1) > 0 ? LichenIndexStatements.mid(0, int(state.range(1))) : LichenIndexStatements;
+    for (auto _ : state) {
+        state.PauseTiming();
+        c.StartTransaction();
+        for (const QString& name : {QStringLiteral("LichensSubstanceNoCase"), QStringLiteral("LichensLichen"),
+                                    QStringLiteral("LichensSubstanceLichen"), QStringLiteral("LichensLichenSubstance")})
+            c.ExecuteDirect(QStringLiteral("DROP INDEX IF EXISTS ") + name);
+        state.ResumeTiming();
+        for (const QString& sql : statements) c.ExecuteDirect(sql);
+        state.PauseTiming();
+        c.Rollback();
+        state.ResumeTiming();
+    }
+    state.counters["indexes"] = double(statements.size());
+    c.Close();
+}
+
+const bool LichenIndexRebuildRegistered = [] {
+    for (TBenchShape shape : {TBenchShape::Own, TBenchShape::FewLichens, TBenchShape::PortalLike})
+        benchmark::RegisterBenchmark((std::string("LichenIndexRebuild/") + BenchShapeName(shape)).c_str(),
+                                     [=](benchmark::State& st) { LichenIndexRebuild(st, shape); })
+            ->Unit(benchmark::kMillisecond)
+            ->Args({10, 2})
+            ->Args({10, 0})
+            ->Iterations(3);
     return true;
 }();
 

@@ -40,11 +40,16 @@ bool HoldsLikeWildcard(const QString& name)
 
 // The selected names once each (names alike but for ASCII case match the
 // same rows, as patterns too), with the rows spelling each (ASCII case aside,
-// counted in the index on Lichens(Substance COLLATE NOCASE, Lichen) without
-// reading the rows).
+// counted in the index on Lichens(Substance COLLATE NOCASE) without reading
+// the rows), counted up to ?2 at most.
 const QString NameRowsSql = QStringLiteral(
-    "SELECT min(J.key) AS k, (SELECT count(*) FROM Lichens H WHERE H.Substance = J.value COLLATE NOCASE) AS Hits "
+    "SELECT min(J.key) AS k, (SELECT count(*) FROM (SELECT 1 FROM Lichens H "
+    "WHERE H.Substance = J.value COLLATE NOCASE LIMIT ?2)) AS Hits "
     "FROM json_each(?1) J GROUP BY J.value COLLATE NOCASE");
+// Counting every row of a common name would cost more than the search from
+// the rarest one: the rows are counted up to a bound, raised only while no
+// name stays below it.
+constexpr long long FirstRowsBound = 4096;
 
 // A plan names each of its names by a parameter of its own, so the engine
 // sees every comparison on its own and seeks it in an index; beyond this
@@ -135,7 +140,7 @@ TLichenSearchPlan PlanLichenSearch(const QStringList& names)
             plan.Lightest = 0;
         return plan;
     }
-    if (names.size() < 2 || std::all_of(names.begin(), names.end(), HoldsLikeWildcard))
+    if (names.isEmpty() || std::all_of(names.begin(), names.end(), HoldsLikeWildcard))
         return plan;
     struct TNameRows {
         int Index;
@@ -143,13 +148,22 @@ TLichenSearchPlan PlanLichenSearch(const QStringList& names)
     };
     std::vector<TNameRows> plain;
     QList<int> wild;
-    RunQuery(NameRowsSql, {NamesAsJson(names)});
-    for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next()) {
-        const int k = q.FieldByName(QStringLiteral("k")).AsInteger();
-        if (HoldsLikeWildcard(names[k]))
-            wild << k;
-        else
-            plain.push_back({k, q.FieldByName(QStringLiteral("Hits")).AsLargeInt()});
+    for (long long bound = FirstRowsBound;; bound *= 16) {
+        plain.clear();
+        wild.clear();
+        long long fewest = bound;
+        RunQuery(NameRowsSql, {NamesAsJson(names), bound});
+        for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next()) {
+            const int k = q.FieldByName(QStringLiteral("k")).AsInteger();
+            if (HoldsLikeWildcard(names[k])) {
+                wild << k;
+            } else {
+                plain.push_back({k, q.FieldByName(QStringLiteral("Hits")).AsLargeInt()});
+                fewest = std::min(fewest, plain.back().Rows);
+            }
+        }
+        if (fewest < bound || plain.empty())
+            break;
     }
     if (plain.size() + wild.size() > MaxPlannedNames)
         return plan;
@@ -161,7 +175,8 @@ TLichenSearchPlan PlanLichenSearch(const QStringList& names)
     });
     // Starting from the rarest name costs its rows plus one seek per lichen
     // and other name (the lichens checked shrink with each name), never more
-    // than reading every name's rows.
+    // than reading every name's rows. Names counted to the bound keep their
+    // list order among themselves.
     plan.Lightest = plain.front().Index;
     for (size_t i = 1; i < plain.size(); ++i)
         plan.Checked << plain[i].Index;

@@ -265,6 +265,31 @@ TEST_F(LichenSearchTest, EveryShapeGivesTheLichensOfTheCompoundStatement)
     }
 }
 
+// Rows are counted only up to a bound while a name stays below it; names
+// all above it are counted further, so the rarest is still found.
+TEST_F(LichenSearchTest, TheRarestNameIsFoundAmongNamesWithManyRows)
+{
+    db.Exec("BEGIN");
+    for (int k = 0; k < 6000; ++k) {
+        const QString lichen = QStringLiteral("Lichen %1").arg(k);
+        db.InsertLichen(lichen, "Common acid", "G");
+        if (k < 4500 || k % 2)
+            db.InsertLichen(lichen, "Usual acid", "G");
+        if (k % 3 == 0)
+            db.InsertLichen(lichen, "Frequent acid", "G");
+    }
+    db.Exec("COMMIT");
+    Open();
+    EnsureLichenIndex(connection);
+    const QStringList names = {"Common acid", "Usual acid", "Frequent acid"};
+    const TLichenSearchPlan plan = PlanLichenSearch(names);
+    EXPECT_EQ(plan.Lightest, 2);
+    EXPECT_EQ(plan.Checked, QList<int>({0, 1}));   // both beyond the bound: in list order
+    EXPECT_EQ(PlanLichenSearch({"Common acid", "Usual acid"}).Lightest, 1);
+    for (const bool exact : {false, true})
+        EXPECT_EQ(FindLichensContainingAll(names, exact), Rows(CompoundLichensStatement(names, exact)));
+}
+
 // 1,200 selected substances: beyond the compound statement's limits, the
 // search still finds the lichens holding all of them.
 TEST_F(LichenSearchTest, TwelveHundredSelectedNames)
