@@ -59,6 +59,23 @@ int ThresholdPosition(const QString& text)
     return int(std::floor(v));
 }
 
+// The main window's up-down, its hint and its label show the threshold of
+// its method, so the number beside the arrows is the one the matching uses.
+void ShowThresholdOnMainWindow(const QString& threshold)
+{
+    if (!Form1)
+        return;
+    Form1->MatchingUpDown->SetPosition(ThresholdPosition(threshold));
+    const QString shown = QString::number(Form1->MatchingUpDown->Position());
+    Form1->MatchingUpDown->SetHint(shown);
+    Form1->MatchingValueLabel->SetCaption(shown);
+}
+
+QString MethodThreshold(const TSearchConfig& config)
+{
+    return MainMethod() == CorrelationMethod ? config.Correlation : config.RFError;
+}
+
 void ShowWarnings(const QStringList& warnings)
 {
     if (!warnings.isEmpty())
@@ -270,6 +287,10 @@ TSearchConfigForm::TSearchConfigForm(TComponent* AOwner) : TForm(AOwner)
     RFErrorEdit->OnChange = Bind(this, &TSearchConfigForm::RFErrorEditChange);
     CorrelationFactorEdit->OnChange = Bind(this, &TSearchConfigForm::CorrelationFactorEditChange);
     MatchingMethodRadioGroup->OnClick = Bind(this, &TSearchConfigForm::MatchingMethodRadioGroupClick);
+    // The spot entry window shows the reactions in use, also while it is
+    // open beside this window.
+    for (TComboBox* combo : ThallusCombos())
+        combo->OnChange = [](TObject*) { CopyThallusSelections(); };
     OnShow = Bind(this, &TSearchConfigForm::FormShow);
     SearchConfigListView->OnDblClick = Bind(this, &TSearchConfigForm::SearchConfigListViewDblClick);
     Help1->OnClick = Bind(this, &TSearchConfigForm::Help1Click);
@@ -446,16 +467,24 @@ void TSearchConfigForm::UseThallusCheckboxClick(TObject*)
     SetSearchConfigSaved(false);
 }
 
+// An edit emptied is not yet a value: the spots stay matched, and the main
+// window's number stays, with the last one.
 void TSearchConfigForm::RFErrorEditChange(TObject*)
 {
-    if (!RFErrorEdit->Text().isEmpty())
-        SetSearchConfigSaved(false);
+    if (RFErrorEdit->Text().isEmpty())
+        return;
+    if (MainMethod() != CorrelationMethod)
+        ShowThresholdOnMainWindow(RFErrorEdit->Text());
+    SetSearchConfigSaved(false);
 }
 
 void TSearchConfigForm::CorrelationFactorEditChange(TObject*)
 {
-    if (!CorrelationFactorEdit->Text().isEmpty())
-        SetSearchConfigSaved(false);
+    if (CorrelationFactorEdit->Text().isEmpty())
+        return;
+    if (MainMethod() == CorrelationMethod)
+        ShowThresholdOnMainWindow(CorrelationFactorEdit->Text());
+    SetSearchConfigSaved(false);
 }
 
 void TSearchConfigForm::MatchingMethodRadioGroupClick(TObject*)
@@ -597,15 +626,6 @@ TSearchConfig CurrentSearchConfig()
     return config;
 }
 
-// The main window's up-down and label show the threshold of its method.
-static void ShowThresholdOnMainWindow(const TSearchConfig& config)
-{
-    if (!Form1)
-        return;
-    const QString threshold = MainMethod() == CorrelationMethod ? config.Correlation : config.RFError;
-    Form1->MatchingUpDown->SetPosition(ThresholdPosition(threshold));
-    Form1->MatchingValueLabel->SetCaption(QString::number(Form1->MatchingUpDown->Position()));
-}
 
 void ApplySearchConfig(const TSearchConfig& config)
 {
@@ -631,7 +651,7 @@ void ApplySearchConfig(const TSearchConfig& config)
         Form1->UseUVCheckboxClick(Form1->UseUVCheckbox);
     // A loaded threshold is shown at once, not only after the next change of
     // method or threshold.
-    ShowThresholdOnMainWindow(config);
+    ShowThresholdOnMainWindow(MethodThreshold(config));
 }
 
 QString SearchConfigToText()
@@ -687,7 +707,7 @@ bool SaveSearchConfig()
     SetSearchFileCaption(display, false);
     SearchConfigForm->SetCaption(CaptionPrefix + display);
     WriteCurrentSearch();
-    ShowThresholdOnMainWindow(config);
+    ShowThresholdOnMainWindow(MethodThreshold(config));
     ShowMessage(QStringLiteral("Table Saved"));
     return true;
 }

@@ -206,16 +206,19 @@ bool AskDisableInternet()
     return true;
 }
 
-QByteArray HttpGetText(const QString& address)
+QByteArray HttpGetBody(const QString& address)
 {
     if (!InternetEnabled) return QByteArrayLiteral("Error");
     TNetHTTPRequest& request = registeredRequest ? *registeredRequest : FallbackRequest();
-    QByteArray body;
     try {
-        body = request.Get(address);
+        return request.Get(address);
     } catch (const Exception&) {
         AskDisableInternet();
         return QByteArrayLiteral("Error");
     }
-    return DecodeWebBodyToUtf8(body);
+}
+
+QByteArray HttpGetText(const QString& address)
+{
+    return DecodeWebBodyToUtf8(HttpGetBody(address));
 }

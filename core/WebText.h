@@ -31,6 +31,10 @@ extern const QString DisableInternetQuestion;   // "Error connecting to website.
 // non-2xx status, or the body was empty. The address is sent as given
 // (callers percent-encode the values they put into it).
 QByteArray HttpGetText(const QString& address);
+// The same request, with the body as it came, before any decoding
+// (HttpGetText is DecodeWebBodyToUtf8 of it): for callers that read the
+// answer's structure before its text is decoded.
+QByteArray HttpGetBody(const QString& address);
 
 // The decoding of a body: UTF-8 when the bytes are valid UTF-8, otherwise
 // Windows-1252; then the escape table and the comma rule.

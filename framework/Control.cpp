@@ -205,15 +205,19 @@ void TControl::SetColor(const TColor& c)
     widget->setAutoFillBackground(c.isValid());
 }
 
+void SetEnabledColor(QPalette& palette, QPalette::ColorRole role, const QColor& color)
+{
+    palette.setColor(QPalette::Active, role, color);
+    palette.setColor(QPalette::Inactive, role, color);
+}
+
 void TControl::ApplyFont()
 {
     widget->setFont(font.QtFont());
     QPalette p = widget->palette();
-    if (font.Color().isValid()) {
-        p.setColor(QPalette::WindowText, font.Color());
-        p.setColor(QPalette::Text, font.Color());
-        p.setColor(QPalette::ButtonText, font.Color());
-    }
+    if (font.Color().isValid())
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            SetEnabledColor(p, role, font.Color());
     widget->setPalette(p);
 }
 

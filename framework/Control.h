@@ -14,6 +14,7 @@
 // (through SafeCall). Items changes never run handlers.
 #include "Classes.h"
 
+#include <QPalette>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
@@ -28,6 +29,11 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 class TForm;
 // The form a component belongs to (itself when it is one), or nullptr.
 TForm* FormOf(TComponent* c);
+
+// Sets a colour of the active and inactive groups only: the disabled group
+// keeps the style's colours, so a disabled control is drawn greyed whatever
+// colour its font or its rows were given.
+void SetEnabledColor(QPalette& palette, QPalette::ColorRole role, const QColor& color);
 
 // ---------------------------------------------------------------- TControl
 

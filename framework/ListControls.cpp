@@ -341,7 +341,7 @@ public:
         if (!item || !view->OnCustomDrawItem) return;
         auto [background, text] = view->RowColors(item);
         if (background.isValid()) option->backgroundBrush = QBrush(background);
-        if (text.isValid()) option->palette.setColor(QPalette::Text, text);
+        if (text.isValid()) SetEnabledColor(option->palette, QPalette::Text, text);
     }
     TListView* view;
 };

@@ -74,6 +74,7 @@ QByteArray TNetHTTPRequest::Get(const QString& url)
     // A server that stops sending ends the request instead of freezing the window.
     ok = ok && curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L) == CURLE_OK;
     ok = ok && curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, long(StallTimeoutSeconds > 0 ? StallTimeoutSeconds : 60)) == CURLE_OK;
+    ok = ok && curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, long(TotalTimeoutMs > 0 ? TotalTimeoutMs : 0)) == CURLE_OK;
     ok = ok && curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WriteBody) == CURLE_OK;
     ok = ok && curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink) == CURLE_OK;
     if (ok && Client && !Client->UserAgent.isEmpty()) {

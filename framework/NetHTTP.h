@@ -30,6 +30,9 @@ public:
     int ConnectionTimeout = 60000;
     // A transfer that receives no data for this many seconds is ended.
     int StallTimeoutSeconds = 60;
+    // The whole request, connecting included, ends after this many
+    // milliseconds, however slowly data keeps arriving (0 = no limit).
+    int TotalTimeoutMs = 0;
     // Largest body accepted, so a runaway answer cannot exhaust memory.
     long long MaxBodyBytes = 512LL * 1024 * 1024;
     // Text requests hand on an answer with a non-2xx status as an empty body

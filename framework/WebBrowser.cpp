@@ -2,10 +2,17 @@
 #include "Dialogs.h"
 #include "NetHTTP.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QTextBrowser>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,8 +24,12 @@ public:
     {
         if (!browser || name.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0)
             return QTextBrowser::loadResource(type, name);
+        // Empty bytes, never an empty answer, for what could not be loaded:
+        // with nothing, the document would read file addresses itself,
+        // unbounded, and ask again at every drawing; with bytes it keeps the
+        // answer while the page is shown.
         TWebResource resource = browser->Load(name);
-        return resource.Ok ? QVariant(resource.Data) : QVariant();
+        return QVariant(resource.Ok ? resource.Data : QByteArray());
     }
     TWebBrowser* browser = nullptr;
 };
@@ -55,10 +66,12 @@ bool InFolder(const QUrl& url, const QUrl& folder)
 
 TWebResource Failure(const QString& reason) { return {false, {}, reason, {}}; }
 
-TWebResource FetchWeb(const QUrl& url, int connectionTimeout)
+TWebResource FetchWeb(const QUrl& url, int connectionTimeout, int deadline)
 {
     TNetHTTPRequest request;
     request.ConnectionTimeout = connectionTimeout;
+    request.TotalTimeoutMs = deadline;
+    request.MaxBodyBytes = TWebBrowser::MaxResourceBytes;
     request.IsTextRequest = true;   // an answer other than 2xx: an empty body and its status
     QString error;
     request.OnRequestError = [&](TNetHTTPRequest*, const QString& e) { error = e; };
@@ -80,16 +93,50 @@ TWebResource FetchWeb(const QUrl& url, int connectionTimeout)
     return {true, body, {}, QUrl(request.LastUrl())};
 }
 
-TWebResource ReadLocalFile(const QUrl& url)
+QString TooLarge(const QString& path)
+{
+    return QStringLiteral("The file %1 is larger than %2 MiB.").arg(path).arg(TWebBrowser::MaxResourceBytes >> 20);
+}
+
+// Only a regular file inside the site's folder, and only up to the size
+// bound: a page may name a device, a FIFO or a file anywhere on the disk.
+TWebResource ReadLocalFile(const QUrl& url, const QUrl& site)
 {
     const QString path = url.toLocalFile();
     const QFileInfo info(path);
     if (!info.exists()) return Failure(QStringLiteral("Not found: there is no file %1.").arg(path));
     if (info.isDir()) return Failure(QStringLiteral("%1 is a folder, not a page.").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Compared after links and ".." are followed, so neither leads out.
+    QString folder = QFileInfo(site.toLocalFile()).canonicalFilePath();
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    const QString real = info.canonicalFilePath();
+    if (folder.isEmpty() || !real.startsWith(folder))
+        return Failure(QStringLiteral("The file %1 is outside the site's folder.").arg(path));
+    // Opened without waiting and checked on the open file: a FIFO would
+    // block the window, a device never ends.
+    const int fd = ::open(QFile::encodeName(real).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Failure(QStringLiteral("The file %1 cannot be read: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Failure(QStringLiteral("%1 is not a regular file.").arg(path));
+    }
+    if (st.st_size > TWebBrowser::MaxResourceBytes) {
+        ::close(fd);
+        return Failure(TooLarge(path));
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return Failure(QStringLiteral("The file %1 cannot be read: %2").arg(path, file.errorString()));
-    return {true, file.readAll(), {}, url};
+    }
+    // One byte more than allowed tells a file that grew since.
+    QByteArray data = file.read(TWebBrowser::MaxResourceBytes + 1);
+    if (data.size() > TWebBrowser::MaxResourceBytes) return Failure(TooLarge(path));
+    if (file.error() != QFileDevice::NoError)
+        return Failure(QStringLiteral("The file %1 cannot be read: %2").arg(path, file.errorString()));
+    return {true, data, {}, url};
 }
 
 QString DecodeHtml(const QByteArray& data)
@@ -143,11 +190,22 @@ void TWebBrowser::LinkActivated(const QUrl& link)
 TWebResource TWebBrowser::Load(const QUrl& address)
 {
     const QUrl url = shown.resolved(address);
-    if (url.isLocalFile()) return ReadLocalFile(url);
+    if (url.isLocalFile()) {
+        if (!site.isLocalFile()) return Failure(QStringLiteral("A web page cannot name files on this computer."));
+        return ReadLocalFile(url, site);
+    }
     if (!IsWeb(url)) return Failure(QStringLiteral("Only web (http, https) and file addresses can be shown here."));
+    if (site.isLocalFile()) return Failure(QStringLiteral("A page on this computer names only files of its own folder."));
     if (InternetAllowed && !InternetAllowed())
         return Failure(QStringLiteral("The program's internet access is switched off for this run, so the page was not fetched."));
-    return FetchWeb(url, ConnectionTimeout);
+    const qint64 left = RequestDeadline - webMilliseconds;
+    if (left <= 0)
+        return Failure(QStringLiteral("Not fetched: the site has used the %1 seconds a page may take.").arg(RequestDeadline / 1000.0));
+    QElapsedTimer clock;
+    clock.start();
+    TWebResource resource = FetchWeb(url, ConnectionTimeout, int(left));
+    webMilliseconds += clock.elapsed();
+    return resource;
 }
 
 void TWebBrowser::ShowPage(const QUrl& url, const QString& address)
@@ -155,6 +213,7 @@ void TWebBrowser::ShowPage(const QUrl& url, const QString& address)
     location = address;
     history << address;
     shown = url;
+    webMilliseconds = 0;
     TWebResource page = Load(url);
     if (page.Ok && page.Data.trimmed().isEmpty()) page = Failure(QStringLiteral("The page is empty."));
     // A redirected page names its pictures and links relative to where it

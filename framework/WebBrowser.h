@@ -11,6 +11,13 @@
 // into that folder (same scheme, host, port and folder) opens the page in the
 // browser; any other link goes to the desktop's browser through
 // Dialogs().OpenUrl.
+//
+// What is read is bounded, since a page may name anything and is read on the
+// window's thread: a page on disk reads only regular files inside the site's
+// folder (links and ".." followed first), a web page only web addresses;
+// nothing larger than MaxResourceBytes is read; the web requests of one page
+// end within RequestDeadline in all; and what could not be loaded is not
+// asked for again while the page is shown.
 #include "Control.h"
 
 #include <QByteArray>
@@ -43,6 +50,11 @@ public:
     std::function<bool()> InternetAllowed;
     // Connection time-out of web requests, in milliseconds.
     int ConnectionTimeout = 60000;
+    // The milliseconds the web requests of one page (the page, its style
+    // sheets and pictures) may take in all, whatever the server sends.
+    int RequestDeadline = 30000;
+    // The largest page, picture or style sheet read, from disk or the web.
+    static constexpr qint64 MaxResourceBytes = 4 * 1024 * 1024;
     QTextBrowser* Browser() const;
 
     // Framework side.
@@ -57,4 +69,6 @@ private:
     QStringList history;
     QUrl site;
     QUrl shown;
+    // The milliseconds the web requests of the page shown took.
+    qint64 webMilliseconds = 0;
 };

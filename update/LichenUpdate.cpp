@@ -1,6 +1,8 @@
 #include "update/LichenUpdate.h"
+#include "update/PortalPages.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSql.h"
+#include "core/WebText.h"
 #include "framework/Database.h"
 #include "framework/Dialogs.h"
 #include "framework/RegEx.h"
@@ -36,55 +38,36 @@ TUpdateOutcome StopWith(IUpdateProgress& progress, const QString& message, TUpda
 }
 }
 
-TMorphologyPage ReadMorphologyPage(QByteArrayView answer)
+void TDownloadedLichens::Append(QByteArrayView lichen, QByteArrayView substance)
 {
-    // A scan of the brackets outside strings. The text fetch has removed
-    // the commas before quotes, so the answer is no longer JSON for a
-    // parser; its brackets and strings are intact.
-    TMorphologyPage page;
-    int depth = 0;
-    int resultsDepth = -1;   // the depth inside the "results" list
-    QByteArrayView lastKey;  // the last string at depth 1
-    const qsizetype n = answer.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = answer[i];
-        if (c == '"') {
-            const qsizetype start = i + 1;
-            for (++i; i < n && answer[i] != '"'; ++i)
-                if (answer[i] == '\\')
-                    ++i;
-            if (depth == 1)
-                lastKey = answer.sliced(start, std::min(i, n) - start);
-        } else if (c == '{' || c == '[') {
-            ++depth;
-            if (c == '[' && depth == 2 && resultsDepth < 0 && lastKey == "results") {
-                resultsDepth = depth;
-                page.Records = 0;
-            } else if (depth == resultsDepth + 1 && resultsDepth > 0) {
-                ++page.Records;
-            }
-        } else if (c == '}' || c == ']') {
-            if (depth == resultsDepth)
-                resultsDepth = 0;   // the list has ended; later lists are not records
-            --depth;
-        } else if (depth == 1 && c >= '0' && c <= '9' && lastKey == "count" && page.Count < 0) {
-            qint64 value = 0;
-            for (; i < n && answer[i] >= '0' && answer[i] <= '9' && value < (qint64(1) << 50); ++i)
-                value = value * 10 + (answer[i] - '0');
-            page.Count = value;
-            --i;
-        }
-    }
-    return page;
+    const QByteArrayView genus = FirstAsciiWord(lichen);
+    rows.push_back({text.size(), int(lichen.size()), int(substance.size()), int(genus.data() - lichen.data()),
+                    int(genus.size())});
+    text.append(lichen);
+    text.append(substance);
 }
 
-QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id, int offset)
+TDownloadedLichen TDownloadedLichens::operator[](size_t i) const
+{
+    const TRow& row = rows[i];
+    const QByteArrayView lichen(text.constData() + row.At, row.LichenLength);
+    return {lichen, QByteArrayView(text.constData() + row.At + row.LichenLength, row.SubstanceLength),
+            lichen.sliced(row.GenusAt, row.GenusLength)};
+}
+
+void TDownloadedLichens::Clear()
+{
+    text = QByteArray();
+    rows = {};
+}
+
+QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id, qint64 offset)
 {
     return portalRoot + "/portal/api/v2/morphology/" + UrlEncode(id)
            + "/attribute?limit=" + QString::number(MorphologyPageLimit) + "&offset=" + QString::number(offset);
 }
 
-TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, std::vector<TDownloadedLichen>& rows,
+TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, TDownloadedLichens& rows,
                                        QByteArray& currentGenus)
 {
     // Both values in one pass over the answer. The two keys never overlap
@@ -105,24 +88,21 @@ TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, std::vector<TDo
         return TMorphologyParse::NoSubstance;
     if (lichens.size() != substances.size())
         return TMorphologyParse::Corrupt;
-    // Grown by doubling: reserving the exact size for each answer would copy
-    // all rows gathered so far once per answer.
-    const size_t needed = rows.size() + substances.size();
-    if (needed > rows.capacity())
-        rows.reserve(std::max(needed, 2 * rows.capacity()));
     for (size_t i = 0; i < substances.size(); ++i)
-        rows.push_back({lichens[i], substances[i], FirstAsciiWord(lichens[i])});
-    currentGenus = rows.back().Genus.toByteArray();
+        rows.Append(lichens[i], substances[i]);
+    currentGenus = rows[rows.size() - 1].Genus.toByteArray();
     return TMorphologyParse::Ok;
 }
 
-qint64 LichenValuesLength(const std::vector<TDownloadedLichen>& rows)
+qint64 LichenValuesLength(const TDownloadedLichens& rows)
 {
     if (rows.empty())
         return 0;
     qint64 length = 0;
-    for (const TDownloadedLichen& row : rows)
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const TDownloadedLichen row = rows[i];
         length += 11 + row.Lichen.size() + row.Substance.size() + row.Genus.size();
+    }
     return length - 1;   // no comma after the last row
 }
 
@@ -134,7 +114,7 @@ constexpr int SortThreads = 4;
 // Building an index once after the last row is much cheaper than keeping
 // it in order through every insert, and as all of it is one transaction a
 // failure puts back the indexes with the rows.
-std::vector<TIndexDefinition> FillLichens(TSQLConnection& db, const std::vector<TDownloadedLichen>& rows)
+std::vector<TIndexDefinition> FillLichens(TSQLConnection& db, const TDownloadedLichens& rows)
 {
     const std::vector<TIndexDefinition> indexes = TableIndexes(db, "Lichens");
     for (const TIndexDefinition& index : indexes)
@@ -142,7 +122,8 @@ std::vector<TIndexDefinition> FillLichens(TSQLConnection& db, const std::vector<
 
     db.ExecuteDirect("DELETE FROM Lichens");
     TSQLStatement insert(db, "INSERT INTO Lichens(Lichen,Substance,Genus) Values (?1,?2,?3)");
-    for (const TDownloadedLichen& row : rows) {
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const TDownloadedLichen row = rows[i];
         insert.BindText(1, row.Lichen);
         insert.BindText(2, row.Substance);
         insert.BindText(3, row.Genus);
@@ -199,7 +180,7 @@ QString RunUndoable(TSQLConnection& db, const std::function<void()>& step)
 }
 }
 
-TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TDownloadedLichen>& rows,
+TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const TDownloadedLichens& rows,
                                  const std::function<void()>& addNamed, QString* addNamedError)
 {
     TSQLConnection& db = context.Connection;
@@ -262,8 +243,7 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
     try {
         int progressStep = 1;
         QByteArray currentGenus;
-        std::vector<TDownloadedLichen> rows;
-        std::vector<QByteArray> answers;   // the texts the rows point into
+        TDownloadedLichens rows;
 
         progress.SetCaption("Lichen update");
         progress.SetLabel("Downloading data...");
@@ -271,33 +251,35 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
 
         for (const char* id : MorphologyAttributeIds) {
             // An attribute of more records than one request may ask for
-            // comes in pages. The pages end with one that is not full, or
-            // where the answer's count says; a page equal to the one before
-            // (the portal ignored the offset) or more pages than any
-            // attribute has mean the answers cannot be trusted.
-            for (int page = 0;; ++page) {
-                const int offset = page * MorphologyPageLimit;
-                answers.push_back(context.Fetch(MorphologyAttributeAddress(context.PortalRoot, id, offset)));
-                const QByteArray& answer = answers.back();
+            // comes in pages, each asked for from the records received so
+            // far; the paging says when the pages end or cannot be trusted.
+            TPortalPaging paging(MorphologyPageLimit, MorphologyPageCap);
+            for (bool first = true;; first = false) {
+                const QByteArray body =
+                    context.Fetch(MorphologyAttributeAddress(context.PortalRoot, id, paging.Received()));
                 // "Error" (internet switched off) and a cut-off body are
                 // failed downloads like an empty answer.
-                if (!IsCompleteAnswer(answer))
+                if (!IsCompleteAnswer(body))
                     return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
-                if (page > 0 && answer == answers[answers.size() - 2])
-                    return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
-                const TMorphologyParse parsed = ParseMorphologyAnswer(answer, rows, currentGenus);
+                const size_t rowsBefore = rows.size();
+                const TMorphologyParse parsed = ParseMorphologyAnswer(DecodeWebBodyToUtf8(body), rows, currentGenus);
                 if (parsed == TMorphologyParse::Corrupt)
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
                 // A later page may name no substance (no record, or none
                 // with one); only the first page must.
-                if (parsed == TMorphologyParse::NoSubstance && page == 0)
+                if (parsed == TMorphologyParse::NoSubstance && first)
                     return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
-                const TMorphologyPage read = ReadMorphologyPage(answer);
-                const qint64 next = qint64(offset) + MorphologyPageLimit;
-                if (read.Records < MorphologyPageLimit || (read.Count >= 0 && next >= read.Count))
-                    break;
-                if (page + 1 >= MorphologyPageCap)
+                // Each record gives one pair at most: more pairs than the
+                // records of "results" come from outside that list, which
+                // the paging cannot count.
+                const TPortalPage page = ReadPortalPage(body);
+                if (!page.IsList || qint64(rows.size() - rowsBefore) > qint64(page.RecordKeys.size()))
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
+                const TPortalPaging::TStep step = paging.Take(page);
+                if (step == TPortalPaging::TStep::Corrupt)
+                    return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
+                if (step == TPortalPaging::TStep::Done)
+                    break;
             }
             progress.SetPosition(progressStep * 100 / 25);
             ++progressStep;
@@ -319,9 +301,7 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
         if (replaced != TUpdateOutcome::Complete)
             return replaced;
         progress.ProcessMessages();
-        rows.clear();
-        rows.shrink_to_fit();
-        answers.clear();
+        rows.Clear();
         if (!addNamedError.isEmpty())
             return StopWith(progress, "Unable to add the lichens named in the substance records: " + addNamedError,
                             TUpdateOutcome::FinishFailed);

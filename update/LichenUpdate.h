@@ -15,34 +15,45 @@
 // in the order they are requested.
 extern const std::array<const char*, 23> MorphologyAttributeIds;
 
-// The most records one attribute request asks for; a page that holds
-// this many is followed by a request for the next page, unless the
-// answer's count says there is no more.
+// The most records one attribute request asks for.
 constexpr int MorphologyPageLimit = 10000;
 
 // No attribute of the portal comes near this many pages (half a million
-// records); a portal that keeps sending full pages is not trusted further.
+// records); a portal that keeps sending more is not trusted further.
 constexpr int MorphologyPageCap = 50;
 
-// What one attribute answer says of its page: how many records its
-// "results" list holds (-1 when it has none) and the "count" of all records
-// it gives (-1 when absent). Read from the answer's structure, not from the
-// pairs the patterns find, so a record without a substance still counts.
-struct TMorphologyPage {
-    qint64 Records = -1;
-    qint64 Count = -1;
-};
-TMorphologyPage ReadMorphologyPage(QByteArrayView answer);
-
 // PortalRoot + "/portal/api/v2/morphology/<id>/attribute?limit=10000&offset=<offset>"
-QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id, int offset = 0);
+QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id, qint64 offset = 0);
 
-// One downloaded pair as its row of Lichens, UTF-8 as the portal sent it:
-// views into the answer it came from, which must outlive it.
+// One downloaded pair as its row of Lichens, UTF-8 as the portal sent it.
 struct TDownloadedLichen {
     QByteArrayView Lichen;
     QByteArrayView Substance;
     QByteArrayView Genus;   // the first run of ASCII letters of Lichen
+};
+
+// The downloaded pairs, their values one after the other in one buffer: what
+// is kept while the pages come in grows with the pairs, not with the answers
+// they came in. The rows it hands out point into the buffer and hold until
+// the next Append.
+class TDownloadedLichens {
+public:
+    void Append(QByteArrayView lichen, QByteArrayView substance);
+    size_t size() const { return rows.size(); }
+    bool empty() const { return rows.empty(); }
+    TDownloadedLichen operator[](size_t i) const;
+    void Clear();
+
+private:
+    struct TRow {
+        qsizetype At;          // the lichen, then the substance
+        int LichenLength;
+        int SubstanceLength;
+        int GenusAt;           // within the lichen
+        int GenusLength;
+    };
+    QByteArray text;
+    std::vector<TRow> rows;
 };
 
 enum class TMorphologyParse {
@@ -51,16 +62,15 @@ enum class TMorphologyParse {
     Corrupt        // substance and lichen values do not pair up
 };
 
-// Appends one row per pair of substance and lichen value of one answer and
-// sets `currentGenus` to the genus of the last row. Nothing is appended
-// unless the answer is Ok. The rows point into `answer`: keep it unchanged
-// while they are used.
-TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, std::vector<TDownloadedLichen>& rows,
+// Appends one row per pair of substance and lichen value of one answer (the
+// decoded text) and sets `currentGenus` to the genus of the last row.
+// Nothing is appended unless the answer is Ok.
+TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, TDownloadedLichens& rows,
                                        QByteArray& currentGenus);
 
 // The length in bytes of the VALUES list the rows make,
 // ("lichen","substance","genus") joined by commas.
-qint64 LichenValuesLength(const std::vector<TDownloadedLichen>& rows);
+qint64 LichenValuesLength(const TDownloadedLichens& rows);
 
 // The downloaded data must make at least this many bytes of VALUES list.
 constexpr qint64 MinimumLichenValuesLength = 1000;
@@ -76,5 +86,5 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context);
 // few inserts are then as cheap as the downloaded ones). When it raises, its
 // own changes are undone, the downloaded rows still replace the table and
 // its message comes back in `addNamedError`.
-TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const std::vector<TDownloadedLichen>& rows,
+TUpdateOutcome ReplaceLichenRows(TUpdateContext& context, const TDownloadedLichens& rows,
                                  const std::function<void()>& addNamed = {}, QString* addNamedError = nullptr);

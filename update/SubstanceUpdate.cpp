@@ -1,8 +1,10 @@
 #include "update/SubstanceUpdate.h"
 #include "update/Glossary.h"
+#include "update/PortalPages.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSql.h"
 #include "core/Schema.h"
+#include "core/WebText.h"
 #include "framework/Database.h"
 #include "framework/Dialogs.h"
 #include "framework/RegEx.h"
@@ -17,6 +19,9 @@ const char* const SubstanceColumnList =
 
 namespace {
 const char* const CorruptMessage = "Downloaded data corrupt.  Please try again.";
+
+// As for the lichen pages: far more pages than the portal has substances for.
+constexpr int MetabolitePageCap = 50;
 
 // A bare value as a bound parameter; false for anything but a JSON number,
 // null, true or false.
@@ -76,9 +81,10 @@ QString LockedMessage(const EDatabaseLocked& e)
 }
 }
 
-QString MetaboliteAddress(const QString& portalRoot)
+QString MetaboliteAddress(const QString& portalRoot, qint64 offset)
 {
-    return portalRoot + "/portal/api/v2/metabolite?limit=2000";
+    const QString first = portalRoot + "/portal/api/v2/metabolite?limit=" + QString::number(MetabolitePageLimit);
+    return offset == 0 ? first : first + "&offset=" + QString::number(offset);
 }
 
 std::vector<TSubstancePair> FindSubstancePairs(const QByteArray& answer)
@@ -228,24 +234,52 @@ TUpdateOutcome RunSubstanceUpdate(TUpdateContext& context)
         progress.Show();
         progress.ProcessMessages();
 
-        const QByteArray answer = context.Fetch(MetaboliteAddress(context.PortalRoot));
-        // "Error" (internet switched off) and a cut-off body are failed
-        // downloads like an empty answer.
-        if (!IsCompleteAnswer(answer)) {
-            ShowMessage("Error connecting to internet");
-            progress.Hide();
-            return TUpdateOutcome::DownloadFailed;
-        }
-
+        // The one request brings every record unless its count says there
+        // are more; those come page by page, guarded as the lichen pages.
+        TPortalPaging paging(MetabolitePageLimit, MetabolitePageCap);
         QStringList tableColumns;
-        try {
-            tableColumns = TableColumns(context.Connection, "Substances");
-        } catch (const EDatabaseLocked& e) {
-            return StopWith(progress, LockedMessage(e), TUpdateOutcome::DatabaseLocked);
-        }
         TSubstanceRecords records;
-        if (!ParseSubstanceRecords(answer, tableColumns, records))
-            return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
+        for (bool first = true;; first = false) {
+            const QByteArray body = context.Fetch(MetaboliteAddress(context.PortalRoot, paging.Received()));
+            // "Error" (internet switched off) and a cut-off body are failed
+            // downloads like an empty answer.
+            if (!IsCompleteAnswer(body)) {
+                ShowMessage("Error connecting to internet");
+                progress.Hide();
+                return TUpdateOutcome::DownloadFailed;
+            }
+            if (first) {
+                try {
+                    tableColumns = TableColumns(context.Connection, "Substances");
+                } catch (const EDatabaseLocked& e) {
+                    return StopWith(progress, LockedMessage(e), TUpdateOutcome::DatabaseLocked);
+                }
+            }
+            const TPortalPage page = ReadPortalPage(body);
+            if (!page.IsList)
+                return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
+            // A later page without entries ends the list and has no record
+            // to parse; every other page must hold records that fit the first.
+            if (first || page.Entries > 0) {
+                TSubstanceRecords pageRecords;
+                if (!ParseSubstanceRecords(DecodeWebBodyToUtf8(body), tableColumns, pageRecords)
+                    || qint64(pageRecords.Records.size()) > qint64(page.RecordKeys.size())
+                    || (!first && pageRecords.Columns != records.Columns))
+                    return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
+                if (first)
+                    records = std::move(pageRecords);
+                else {
+                    records.Records.insert(records.Records.end(), pageRecords.Records.begin(),
+                                           pageRecords.Records.end());
+                    records.PairCount += pageRecords.PairCount;
+                }
+            }
+            const TPortalPaging::TStep step = paging.Take(page);
+            if (step == TPortalPaging::TStep::Corrupt)
+                return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
+            if (step == TPortalPaging::TStep::Done)
+                break;
+        }
         for (int r = 0; r < int(records.Records.size()); ++r)
             progress.SetPosition(int(qint64(r) * 100 / records.PairCount));
 
@@ -253,7 +287,7 @@ TUpdateOutcome RunSubstanceUpdate(TUpdateContext& context)
         if (replaced != TUpdateOutcome::Complete)
             return replaced;
 
-        const QByteArray page = context.Fetch(GlossaryIndexAddress(context.PortalRoot));
+        const QByteArray page = DecodeWebBodyToUtf8(context.Fetch(GlossaryIndexAddress(context.PortalRoot)));
         if (page.isEmpty() || page == "Error") {
             progress.Hide();
             ShowMessage("Unable to update Substance images");

@@ -9,8 +9,12 @@
 #include <QVariantList>
 #include <vector>
 
-// PortalRoot + "/portal/api/v2/metabolite?limit=2000"
-QString MetaboliteAddress(const QString& portalRoot);
+// The most records the metabolite request asks for.
+constexpr int MetabolitePageLimit = 2000;
+
+// PortalRoot + "/portal/api/v2/metabolite?limit=2000", followed by
+// "&offset=<offset>" for a later page.
+QString MetaboliteAddress(const QString& portalRoot, qint64 offset = 0);
 
 // One key/value pair of the metabolite answer.
 struct TSubstancePair {

@@ -43,7 +43,7 @@ public:
 
 TUpdateContext MakeContext(IUpdateProgress& progress)
 {
-    return TUpdateContext{MainConnection(), &HttpGetText, progress, PortalBaseAddress};
+    return TUpdateContext{MainConnection(), &HttpGetBody, progress, PortalBaseAddress};
 }
 
 TButton* MakeHiddenButton(TUpdateForm* form, const QString& name, const QString& caption,

@@ -24,6 +24,11 @@ public:
 // incomplete request, "Error" while internet access is switched off.
 using TFetchText = std::function<QByteArray(const QString& address)>;
 
+// Fetches one web page with its body as it came, before the text decoding
+// (HttpGetBody): the updates read the portal's JSON from these bytes and
+// decode them for their patterns. The same failure values as TFetchText.
+using TFetchBody = std::function<QByteArray(const QString& address)>;
+
 // Whether a fetched answer is a whole JSON value: not empty, not "Error" and
 // not a body cut off in transfer.
 bool IsCompleteAnswer(const QByteArray& answer);
@@ -31,7 +36,7 @@ bool IsCompleteAnswer(const QByteArray& answer);
 // Everything one update works with.
 struct TUpdateContext {
     TSQLConnection& Connection;
-    TFetchText Fetch;
+    TFetchBody Fetch;
     IUpdateProgress& Progress;
     QString PortalRoot;   // scheme and host of the portal, no trailing slash
 };

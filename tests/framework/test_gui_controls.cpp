@@ -1,6 +1,7 @@
 // Controls on real widgets (offscreen): change-only events, component order
 // and Tag lookup, combo text kept, CR LF memos, list view selection order and
-// row colours, up-down and progress-bar clamping.
+// row colours, font and row colours greyed when disabled, up-down and
+// progress-bar clamping.
 #include "support/ScriptedDialogs.h"
 #include "framework/Framework.h"
 
@@ -244,6 +245,57 @@ TEST_F(GuiTest, ListViewSelectedRowsInListOrderAndRowColours)
     EXPECT_EQ(view->Items()->Count(), 3);
     view->Clear();
     EXPECT_EQ(view->Items()->Count(), 0);
+}
+
+// True when some pixel of the picture is plainly of the colour (its hue
+// stands out against the greys of a disabled text).
+bool ShowsColour(const QImage& shot, const QColor& colour)
+{
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c(shot.pixel(x, y));
+            if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                    std::abs(c.blue() - colour.blue()) < 60)
+                return true;
+        }
+    return false;
+}
+
+// A control's font colour and a list row's custom text colour are drawn
+// while the control is enabled; disabled, the style's greyed colours are.
+TEST_F(GuiTest, FontAndRowColoursGiveWayToTheDisabledLook)
+{
+    auto* button = new TButton(form.get(), form.get());
+    button->SetBounds(10, 10, 120, 30);
+    button->SetCaption("Save");
+    auto* box = new TCheckBox(form.get(), form.get());
+    box->SetBounds(10, 50, 160, 20);
+    box->SetCaption("Read only");
+    auto* label = new TLabel(form.get(), form.get());
+    label->SetBounds(10, 80, 120, 20);
+    label->SetCaption("UVCort");
+    auto* view = new TListView(form.get(), form.get());
+    view->SetBounds(10, 110, 200, 80);
+    view->Columns()->Add()->SetCaption("Name");
+    view->Items()->Add()->SetCaption("Spot 1");
+    view->OnCustomDrawItem = [](TObject* sender, TListItem*, TCustomDrawState, bool&) {
+        static_cast<TListView*>(sender)->Canvas()->Font->SetColor(clBlue);
+    };
+    for (TControl* c : std::initializer_list<TControl*>{button, box, label}) {
+        c->Font()->SetColor(clBlue);
+        c->Font()->SetBold(true);
+    }
+    form->Show();
+    struct Case { TControl* control; QWidget* drawn; };
+    for (const Case& c : {Case{button, button->Widget()}, Case{box, box->Widget()}, Case{label, label->Widget()},
+                          Case{view, view->Tree()->viewport()}}) {
+        SCOPED_TRACE(c.drawn->metaObject()->className());
+        EXPECT_TRUE(ShowsColour(c.drawn->grab().toImage(), clBlue));
+        c.control->SetEnabled(false);
+        EXPECT_FALSE(ShowsColour(c.drawn->grab().toImage(), clBlue));
+        c.control->SetEnabled(true);
+        EXPECT_TRUE(ShowsColour(c.drawn->grab().toImage(), clBlue));
+    }
 }
 
 TEST_F(GuiTest, UpDownPositionFromCodeFiresNothingAndClamps)

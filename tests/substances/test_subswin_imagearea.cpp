@@ -1,6 +1,6 @@
 // The record window's image area as the user meets it: the picture that
-// tells whether a substance has images, its hint, the click on it, and a
-// failed load that moves no window.
+// tells whether a substance has images, its hint, the click on it (and on
+// "No Images", which does nothing), and a failed load that moves no window.
 #include "test_subswin_kit.h"
 
 #include "core/FormMapping.h"
@@ -58,7 +58,14 @@ TEST_F(ImageArea, ThePictureShowsWhetherASubstanceHasImagesAndCarriesItsHint)
     ASSERT_FALSE(ViewRecordForm->Image1->Visible());
     const QImage withoutImages = GrabArea();
     EXPECT_NE(withImages, withoutImages);
-    EXPECT_EQ(WidgetAtArea(), ViewRecordForm->Panel1->Widget());
+    QWidget* panel = WidgetAtArea();
+    ASSERT_EQ(panel, ViewRecordForm->Panel1->Widget());
+    // The panel "No Images" shown then does nothing when clicked.
+    server.ClearRequests();
+    QTest::mouseClick(panel, Qt::LeftButton, {}, panel->mapFrom(ViewRecordForm->ClientWidget(), Area.center()));
+    EXPECT_TRUE(server.Requests().isEmpty());
+    EXPECT_FALSE(SubstanceImageForm->Visible());
+    EXPECT_TRUE(TestDialogs().Shown().isEmpty());
 
     // Back to a substance with images: the picture is what the pointer meets,
     // and resting on it shows its hint.

@@ -156,6 +156,11 @@ void FakeHttpServer::Route(const QString& target, const FakeResponse& response)
 void FakeHttpServer::RoutePrefix(const QString& prefix, Handler handler)
 {
     std::lock_guard g(lock);
+    for (auto& [known, existing] : prefixRoutes)
+        if (known == prefix) {
+            existing = std::move(handler);
+            return;
+        }
     prefixRoutes.emplace_back(prefix, std::move(handler));
 }
 

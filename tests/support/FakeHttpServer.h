@@ -50,7 +50,8 @@ public:
 
     // Exact match of path and query ("/path?query").
     void Route(const QString& target, const FakeResponse& response);
-    // Every target starting with prefix (longest prefix wins; exact routes first).
+    // Every target starting with prefix (longest prefix wins; exact routes
+    // first); a later handler for the same prefix replaces the earlier.
     void RoutePrefix(const QString& prefix, Handler handler);
     // The answer for targets without a route (404 "Not found" at first).
     void SetDefault(const FakeResponse& response);

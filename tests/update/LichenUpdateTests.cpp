@@ -6,6 +6,8 @@
 #include "support/QtPrinters.h"
 #include "update/LichenUpdate.h"
 
+#include <set>
+
 namespace {
 
 const QString Portal = "http://portal.test";
@@ -16,10 +18,15 @@ QString AttributeTarget(const char* id)
 }
 
 // Two pairs for every attribute, over 1000 bytes in all.
+std::vector<QByteArray> RegularRecords(const char* id)
+{
+    return MorphologyRecords({{QString("Atranorin ") + id, "Cladonia rangiferina"}, {"usnic acid", "Usnea hirta"}});
+}
+
+// The answer of the portal to the first request for an attribute.
 QByteArray RegularAnswer(const char* id)
 {
-    return MorphologyAnswer({{QString("Atranorin ") + id, "Cladonia rangiferina"},
-                             {"usnic acid", "Usnea hirta"}});
+    return PortalListAnswer(RegularRecords(id), AttributeTarget(id));
 }
 
 class LichenUpdateTest : public UpdateTest {
@@ -30,9 +37,11 @@ protected:
         db.InsertLichen("Old lichen", "Old substance", "Old");
         db.InsertLichen("Lecanora", "Zeorin", "Lecanora");
         for (const char* id : MorphologyAttributeIds)
-            answers[Portal + AttributeTarget(id)] = RegularAnswer(id);
+            lists[AttributePath(id)] = RegularRecords(id);
     }
 
+    // The portal answers every request as the real one does, unless the
+    // test gives the answer of that request.
     TUpdateOutcome Run()
     {
         TUpdateContext context{connection,
@@ -41,7 +50,8 @@ protected:
                                    const int n = int(requests.size());
                                    if (answerAt.count(n))
                                        return answerAt[n];
-                                   return answers[address];
+                                   const QString target = address.mid(Portal.size());
+                                   return PortalListAnswer(lists[target.section('?', 0, 0)], target);
                                },
                                progress, Portal};
         return RunLichenUpdate(context);
@@ -51,7 +61,7 @@ protected:
     QStringList Lichens() { return TableRows("SELECT Lichen, Substance, Genus FROM Lichens ORDER BY rowid"); }
     QStringList Backup() { return TableRows("SELECT Lichen, Substance, Genus FROM LichensBackup ORDER BY rowid"); }
 
-    std::map<QString, QByteArray> answers;
+    std::map<QString, std::vector<QByteArray>> lists;   // the records under each attribute path
     std::map<int, QByteArray> answerAt;   // the answer of the n-th request, counted from 1
     QStringList requests;
 };
@@ -145,8 +155,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, LichenBadAnswer, ::testing::Values(
     BadAnswerCase{"error page", 3, "{\"status\":\"not found\"}", Failed, TUpdateOutcome::DownloadFailed},
     BadAnswerCase{"body cut off", 2, RegularAnswer("236").left(150), Failed, TUpdateOutcome::DownloadFailed},
     BadAnswerCase{"more substances than lichens", 4,
-                  "[{\"charStateName\":\"a\"\"sciname\":\"Aa bb\"}{\"charStateName\":\"b\"}]",
-                  Corrupt, TUpdateOutcome::DataCorrupt}),
+                  "{\"offset\":0,\"limit\":10000,\"count\":2,\"results\":[{\"charStateName\":\"a\",\"sciname\":\"Aa bb\"},"
+                  "{\"charStateName\":\"b\"}]}",
+                  Corrupt, TUpdateOutcome::DataCorrupt},
+    BadAnswerCase{"not JSON", 6, RegularAnswer("254").replace(",\"", "\""), Corrupt, TUpdateOutcome::DataCorrupt}),
     TitleName());
 
 struct GateCase {
@@ -166,7 +178,7 @@ TEST_P(LichenLengthGate, NeedsAThousandBytesOfRows)
     const int extra = GetParam().length - base - 1;
     for (size_t i = 0; i < MorphologyAttributeIds.size(); ++i) {
         const QString lichen = i + 1 < MorphologyAttributeIds.size() ? "Aa" : "Aa " + QString(extra, '1');
-        answers[Portal + AttributeTarget(MorphologyAttributeIds[i])] = MorphologyAnswer({{"S", lichen}});
+        lists[AttributePath(MorphologyAttributeIds[i])] = MorphologyRecords({{"S", lichen}});
     }
     EXPECT_EQ(Run(), GetParam().outcome);
     if (GetParam().outcome == TUpdateOutcome::Complete) {
@@ -189,7 +201,7 @@ TEST_F(LichenUpdateTest, ARejectedInsertLeavesTableAndBackupAsTheyWereTwice)
 {
     db.Exec("CREATE TRIGGER RejectOne BEFORE INSERT ON Lichens WHEN NEW.Lichen = 'Bad lichen' "
             "BEGIN SELECT RAISE(ABORT, 'rejected'); END");
-    answers[Portal + AttributeTarget("260")] = MorphologyAnswer({{"Atranorin", "Bad lichen"}});
+    lists[AttributePath("260")] = MorphologyRecords({{"Atranorin", "Bad lichen"}});
 
     for (int round = 1; round <= 2; ++round) {
         TestDialogs().Reset();
@@ -254,7 +266,7 @@ TEST_F(LichenUpdateTest, KeepsTheTableIndexesAndTheirDefinitions)
     const QStringList rows = Lichens();
     db.Exec("CREATE TRIGGER RejectOne BEFORE INSERT ON Lichens WHEN NEW.Lichen = 'Bad lichen' "
             "BEGIN SELECT RAISE(ABORT, 'rejected'); END");
-    answers[Portal + AttributeTarget("260")] = MorphologyAnswer({{"Atranorin", "Bad lichen"}});
+    lists[AttributePath("260")] = MorphologyRecords({{"Atranorin", "Bad lichen"}});
     TestDialogs().Reset();
     EXPECT_EQ(Run(), TUpdateOutcome::TableRestored);
     EXPECT_EQ(Lichens(), rows);
@@ -311,8 +323,7 @@ TEST_F(LichenUpdateTest, NamesWithQuotesAndWildcardsAreValuesNotSql)
 {
     db.InsertSubstance({{"name", "acid \"x\" 5%"}, {"Lichens", "Usnea hirta"}});
     db.InsertSubstance({{"name", "acid_y"}, {"Lichens", "Usnea hirta"}});
-    answers[Portal + AttributeTarget("235")] =
-        MorphologyAnswer({{"Atranorin", "Cladonia rangiferina"}, {"acidXy", "Usnea hirta"}});
+    lists[AttributePath("235")] = MorphologyRecords({{"Atranorin", "Cladonia rangiferina"}, {"acidXy", "Usnea hirta"}});
 
     EXPECT_EQ(Run(), TUpdateOutcome::Complete);
     EXPECT_EQ(db.Scalar("SELECT count(*) FROM Lichens WHERE Substance = 'acid \"x\" 5%'"), "1");
@@ -337,20 +348,29 @@ TEST_F(LichenUpdateTest, ASecondUpdateCannotStartWhileOneRuns)
     EXPECT_FALSE(UpdateIsRunning());
 }
 
-// The same update over real HTTP against the local fake portal.
+// The records of one attribute, each a substance and lichen of its own,
+// numbered from `firstId`; record `nothing` names neither.
+std::vector<QByteArray> PagedRecords(int records, int nothing = -1, int firstId = 1)
+{
+    std::vector<std::pair<QString, QString>> pairs;
+    for (int r = 0; r < records; ++r)
+        pairs.push_back(r == nothing ? std::pair<QString, QString>()
+                                     : std::pair(QString("Paged substance %1").arg(firstId + r),
+                                                 QString("Pagedgenus lichen%1").arg(firstId + r)));
+    return MorphologyRecords(pairs, firstId);
+}
+
+// The same update over real HTTP against the local fake portal, which pages
+// as the real portal does.
 class LichenUpdateOverHttp : public LichenUpdateTest {
 protected:
     TUpdateOutcome RunOverHttp()
     {
         for (const char* id : MorphologyAttributeIds)
-            if (!cut.count(id) && !paged.count(id))
-                server.Route(AttributeTarget(id), FakeResponse::Ok(RegularAnswer(id), "application/json"));
+            if (!cut.count(id) && !custom.count(id))
+                ServePortalList(server, AttributePath(id), lists[AttributePath(id)]);
         for (const auto& [id, bytes] : cut)
             server.Route(AttributeTarget(id.c_str()), FakeResponse::Cut(RegularAnswer(id.c_str()), bytes));
-        for (const auto& [id, answers] : paged)
-            for (size_t page = 0; page < answers.size(); ++page)
-                server.Route(PageTarget(id.c_str(), int(page) * 10000),
-                             FakeResponse::Ok(answers[page], "application/json"));
         // Should the update never stop asking, the test still ends.
         int fetched = 0;
         auto fetch = [&fetched](const QString& address) {
@@ -361,139 +381,192 @@ protected:
     }
     static constexpr int RequestGuard = 500;
 
-    static QString PageTarget(const char* id, int offset)
+    static QString PageTarget(const char* id, qint64 offset)
     {
-        return QString("/portal/api/v2/morphology/") + id + "/attribute?limit=10000&offset=" + QString::number(offset);
-    }
-
-    // The records of one attribute in pages of at most 10,000, as the
-    // portal gives them, each page with `count` (left out when negative);
-    // `emptyLastPage` adds a page of no record. Record `nothing` names
-    // neither a substance nor a lichen.
-    static std::vector<QByteArray> Pages(int records, qint64 count, bool emptyLastPage = false, int nothing = -1)
-    {
-        std::vector<QByteArray> pages;
-        for (int first = 0; first < records; first += 10000) {
-            std::vector<std::pair<QString, QString>> pairs;
-            for (int r = first; r < std::min(records, first + 10000); ++r)
-                pairs.push_back(r == nothing ? std::pair<QString, QString>()
-                                             : std::pair(QString("Paged substance %1").arg(r),
-                                                         QString("Pagedgenus lichen%1").arg(r)));
-            pages.push_back(MorphologyAnswer(pairs, count));
-        }
-        if (emptyLastPage)
-            pages.push_back(MorphologyAnswer({}, count));
-        return pages;
+        return AttributePath(id) + "?limit=10000&offset=" + QString::number(offset);
     }
 
     QStringList AttributeRequests(const char* id) const
     {
         QStringList requests;
-        const QString path = QString("/portal/api/v2/morphology/") + id + "/";
         for (const QString& target : server.Requests())
-            if (target.startsWith(path))
+            if (target.startsWith(AttributePath(id) + "?"))
                 requests << target;
         return requests;
     }
 
-    FakeHttpServer server;
-    std::map<std::string, int> cut;
-    std::map<std::string, std::vector<QByteArray>> paged;
-};
+    // The rows of the paged records, and how many of them differ.
+    std::pair<int, int> PagedRows()
+    {
+        const QStringList counts = TableRows("SELECT count(*), count(DISTINCT Substance) FROM Lichens "
+                                             "WHERE Lichen LIKE 'Pagedgenus %' AND Genus = 'Pagedgenus'");
+        return {counts[0].section('|', 0, 0).toInt(), counts[0].section('|', 1, 1).toInt()};
+    }
 
-// An attribute of more records than one request asks for comes page by
-// page, with the same address but the offset. The pages end with one of
-// fewer than 10,000 records, counted in the answer, not by the pairs found
-// (a record without a substance or lichen still counts), or where the
-// answer's count says.
-TEST_F(LichenUpdateOverHttp, AsksForTheNextPageWhileTheRecordsGoOn)
-{
-    struct Case {
-        const char* name;
-        std::vector<QByteArray> pages;
-        QList<int> offsets;   // the pages asked for attribute 254
-        int pairs;            // the rows they give
-    };
-    const Case cases[] = {
-        {"25,000 records", Pages(25000, 25000), {0, 10000, 20000}, 25000},
-        {"10,037 records", Pages(10037, 10037), {0, 10000}, 10037},
-        {"a full page, then none, no count", Pages(10000, -1, true), {0, 10000}, 10000},
-        {"a full page that the count says is all", Pages(10000, 10000), {0}, 10000},
-        {"9,999 records", Pages(9999, 9999), {0}, 9999},
-        {"a full page with a record of no pair", Pages(10037, 10037, false, 1234), {0, 10000}, 10036},
-        {"a count beyond what the pages hold", Pages(10037, 30000), {0, 10000}, 10037},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TestDialogs().Reset();
-        server.ClearRequests();
-        paged["254"] = c.pages;
-
-        EXPECT_EQ(RunOverHttp(), TUpdateOutcome::Complete);
+    // The requests of every attribute, those of 254 at `offsets`.
+    static QStringList ExpectedRequests(const QList<qint64>& offsets)
+    {
         QStringList expected;
         for (const char* id : MorphologyAttributeIds) {
             if (QByteArray(id) != "254") {
                 expected << AttributeTarget(id);
                 continue;
             }
-            for (int offset : c.offsets)
+            for (qint64 offset : offsets)
                 expected << PageTarget(id, offset);
         }
-        EXPECT_EQ(server.Requests(), expected);
+        return expected;
+    }
+
+    FakeHttpServer server;
+    std::map<std::string, int> cut;
+    std::set<std::string> custom;   // attributes the test serves itself
+};
+
+// An attribute of more records than one request asks for comes page by
+// page, each asked for from the records received so far, until the count
+// says all have come. A record without a substance or lichen still counts.
+TEST_F(LichenUpdateOverHttp, AsksForTheNextPageWhileTheCountSaysMore)
+{
+    struct Case {
+        const char* name;
+        std::vector<QByteArray> records;
+        QList<qint64> offsets;   // the pages asked for attribute 254
+        int pairs;               // the rows they give
+    };
+    const Case cases[] = {
+        {"25,000 records", PagedRecords(25000), {0, 10000, 20000}, 25000},
+        {"10,037 records", PagedRecords(10037), {0, 10000}, 10037},
+        {"a full page that the count says is all", PagedRecords(10000), {0}, 10000},
+        {"9,999 records", PagedRecords(9999), {0}, 9999},
+        {"a full page with a record of no pair", PagedRecords(10037, 1234), {0, 10000}, 10036},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDialogs().Reset();
+        server.ClearRequests();
+        lists[AttributePath("254")] = c.records;
+
+        EXPECT_EQ(RunOverHttp(), TUpdateOutcome::Complete);
+        EXPECT_EQ(server.Requests(), ExpectedRequests(c.offsets));
         EXPECT_EQ(db.Count("Lichens"), 44 + c.pairs);
-        EXPECT_EQ(db.Scalar("SELECT count(DISTINCT Substance) FROM Lichens WHERE Lichen LIKE 'Pagedgenus %' "
-                            "AND Genus = 'Pagedgenus'"),
-                  QString::number(c.pairs));
+        EXPECT_EQ(PagedRows(), std::pair(c.pairs, c.pairs));
         EXPECT_EQ(Messages(), QStringList({"Complete"}));
         EXPECT_EQ(progress.Positions.mid(0, 23).last(), 92) << "one step per attribute, not per page";
         progress.Positions.clear();
     }
 }
 
-// A portal that ignores the offset sends its first page again and again;
-// one that numbers its records anew each time never repeats itself, but
-// no attribute has that many pages. Either ends the update before any
-// table is touched.
-TEST_F(LichenUpdateOverHttp, APortalThatKeepsSendingFullPagesEndsTheUpdate)
-{
-    const QByteArray fullPage = Pages(10000, 25000).front();
-    struct Case {
-        const char* name;
-        std::function<QByteArray(int request)> page;
-        int requests;   // for attribute 254
-    };
-    const Case cases[] = {
-        {"the same page", [&](int) { return fullPage; }, 2},
-        {"new bytes each time",
-         [&](int request) {
-             return QByteArray(fullPage).replace("\"count\":25000", "\"count\":" + QByteArray::number(1000000 + request));
-         },
-         MorphologyPageCap},
-    };
-    const Case* current = nullptr;
-    int served = 0;
-    paged["254"] = {};   // every page comes from the handler
-    server.RoutePrefix("/portal/api/v2/morphology/254/", [&](const QString&) {
-        return FakeResponse::Ok(current->page(++served), "application/json");
-    });
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TestDialogs().Reset();
-        server.ClearRequests();
-        current = &c;
-        served = 0;
-        const QStringList schemaBefore = TableRows("SELECT type, name, sql FROM sqlite_master ORDER BY name");
+// Portals that do not page as the real one does. Each either gives every
+// record once or ends the update with the corrupt message before any table
+// is touched.
+struct PortalBehaviour {
+    const char* title;
+    int records;                 // entries the attribute has
+    // The answer to a request for attribute 254 (`request` counts them from 1).
+    std::function<QByteArray(const std::vector<QByteArray>& records, PortalQuery asked, int request)> answer;
+    TUpdateOutcome outcome;
+    int requests;                // for attribute 254
+    int pairs = 0;               // rows of it, each once, when complete
+    std::vector<int> notObjects = {};   // entries that are no record
+};
 
-        EXPECT_EQ(RunOverHttp(), TUpdateOutcome::DataCorrupt);
-        EXPECT_EQ(AttributeRequests("254").size(), c.requests);
+void PrintTo(const PortalBehaviour& c, std::ostream* os) { *os << c.title; }
+
+qint64 Total(const std::vector<QByteArray>& records) { return qint64(records.size()); }
+
+QByteArray RealPage(const std::vector<QByteArray>& records, PortalQuery asked, qint64 count)
+{
+    return PortalEnvelope(asked, count, records, asked.Offset, asked.Offset + asked.Limit);
+}
+
+const PortalBehaviour PortalBehaviours[] = {
+    {"real envelope 25000 records", 25000,
+     [](const auto& r, PortalQuery q, int) { return RealPage(r, q, Total(r)); },
+     TUpdateOutcome::Complete, 3, 25000},
+    {"ignores offset and echoes it", 25000,
+     [](const auto& r, PortalQuery q, int) { return PortalEnvelope(q, Total(r), r, 0, q.Limit); },
+     TUpdateOutcome::DataCorrupt, 2},
+    {"ignores offset without a count", 25000,
+     [](const auto& r, PortalQuery q, int) { return PortalEnvelope(q, -1, r, 0, q.Limit); },
+     TUpdateOutcome::DataCorrupt, 2},
+    {"ignores limit", 25000,
+     [](const auto& r, PortalQuery q, int) { return PortalEnvelope(q, Total(r), r, q.Offset, Total(r)); },
+     TUpdateOutcome::Complete, 1, 25000},
+    {"ignores limit without a count", 25000,
+     [](const auto& r, PortalQuery q, int) { return PortalEnvelope(q, -1, r, q.Offset, Total(r)); },
+     TUpdateOutcome::Complete, 2, 25000},
+    {"caps its pages at 5000", 25000,
+     [](const auto& r, PortalQuery q, int) { return PortalEnvelope(q, Total(r), r, q.Offset, q.Offset + 5000); },
+     TUpdateOutcome::Complete, 5, 25000},
+    {"count lower than a full page", 10037,
+     [](const auto& r, PortalQuery q, int) { return RealPage(r, q, 5000); },
+     TUpdateOutcome::Complete, 2, 10037},
+    {"count beyond the records", 10037,
+     [](const auto& r, PortalQuery q, int) { return RealPage(r, q, 30000); },
+     TUpdateOutcome::Complete, 3, 10037},
+    {"no count, a full page then none", 10000,
+     [](const auto& r, PortalQuery q, int) { return RealPage(r, q, -1); },
+     TUpdateOutcome::Complete, 2, 10000},
+    {"entries that are not objects", 10037,
+     [](const auto& r, PortalQuery q, int) { return RealPage(r, q, Total(r)); },
+     TUpdateOutcome::Complete, 2, 10033, {17, 4000, 9998, 9999}},
+    {"more records than its count said before", 25000,
+     [](const auto& r, PortalQuery q, int) { return RealPage(r, q, 15000); },
+     TUpdateOutcome::DataCorrupt, 2},
+    {"an empty results list before the real one", 25000,
+     [](const auto& r, PortalQuery q, int) {
+         return RealPage(r, q, Total(r)).replace("\"results\":[", "\"results\":[],\"results\":[");
+     },
+     TUpdateOutcome::Complete, 3, 25000},
+    {"an empty results list after the real one", 25000,
+     [](const auto& r, PortalQuery q, int) { return RealPage(r, q, Total(r)).chopped(1) + ",\"results\":[]}"; },
+     TUpdateOutcome::DataCorrupt, 1},
+    {"the answer wrapped in brackets", 25000,
+     [](const auto& r, PortalQuery q, int) { return "[" + RealPage(r, q, Total(r)) + "]"; },
+     TUpdateOutcome::DataCorrupt, 1},
+    {"new records on every page without end", 10000,
+     [](const auto&, PortalQuery q, int request) {
+         return PortalEnvelope(q, -1, PagedRecords(int(q.Limit), -1, request * int(q.Limit) + 1), 0, q.Limit);
+     },
+     TUpdateOutcome::DataCorrupt, MorphologyPageCap},
+};
+
+class LichenPortalBehaviour : public LichenUpdateOverHttp, public ::testing::WithParamInterface<PortalBehaviour> {};
+
+TEST_P(LichenPortalBehaviour, TakesEveryRecordOnceOrTouchesNothing)
+{
+    const PortalBehaviour& c = GetParam();
+    std::vector<QByteArray> records = PagedRecords(c.records);
+    const QByteArray others[] = {"null", "7", "\"x\"", "true"};
+    for (size_t k = 0; k < c.notObjects.size(); ++k)
+        records[size_t(c.notObjects[k])] = others[k % 4];
+    int served = 0;
+    server.RoutePrefix(AttributePath("254") + "?", [&](const QString& target) {
+        return FakeResponse::Ok(c.answer(records, ReadPortalQuery(target), ++served), "application/json");
+    });
+    custom.insert("254");
+    const QStringList schemaBefore = TableRows("SELECT type, name, sql FROM sqlite_master ORDER BY name");
+
+    EXPECT_EQ(RunOverHttp(), c.outcome);
+    EXPECT_EQ(AttributeRequests("254").size(), c.requests);
+    if (c.outcome == TUpdateOutcome::Complete) {
+        EXPECT_EQ(PagedRows(), std::pair(c.pairs, c.pairs)) << "every record once";
+        EXPECT_EQ(db.Count("Lichens"), 44 + c.pairs);
+        EXPECT_EQ(Messages(), QStringList({"Complete"}));
+        EXPECT_EQ(server.Requests().size(), 22 + c.requests);
+    } else {
         EXPECT_EQ(AttributeRequests("255").size(), 0) << "no later attribute is asked for";
         EXPECT_EQ(Messages(), QStringList({Corrupt}));
         EXPECT_EQ(Lichens(), OldRows());
         EXPECT_EQ(TableRows("SELECT type, name, sql FROM sqlite_master ORDER BY name"), schemaBefore)
             << "no backup made, no index dropped";
         EXPECT_FALSE(progress.Visible);
+        EXPECT_EQ(DatesFile(), QByteArray("<none>"));
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Portals, LichenPortalBehaviour, ::testing::ValuesIn(PortalBehaviours), TitleName());
 
 TEST_F(LichenUpdateOverHttp, AsksForEveryAttributeInOrder)
 {

@@ -3,6 +3,7 @@
 #include "CaseNames.h"
 #include "update/Glossary.h"
 #include "update/LichenUpdate.h"
+#include "update/PortalPages.h"
 #include "update/Reconcile.h"
 #include "update/SubstanceUpdate.h"
 #include "update/UpdateDates.h"
@@ -26,41 +27,72 @@ QStringList RowTexts(const std::vector<TLichenRow>& rows)
     return out;
 }
 
-QStringList RowTexts(const std::vector<TDownloadedLichen>& rows)
+QStringList RowTexts(const TDownloadedLichens& rows)
 {
     QStringList out;
-    for (const TDownloadedLichen& row : rows)
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const TDownloadedLichen row = rows[i];
         out << QString::fromUtf8(row.Lichen) + "|" + QString::fromUtf8(row.Substance) + "|"
                    + QString::fromUtf8(row.Genus);
+    }
     return out;
 }
 
 }
 
-// How full a page is comes from its records, as the text fetch leaves the
-// answer (no comma before a quote): brackets and quotes inside strings,
-// nested objects and other lists do not count.
-TEST(MorphologyAnswer, PageRecordsAndCountComeFromTheAnswersStructure)
+// How full a page is comes from the answer's JSON as it came: every entry of
+// its "results" counts, whatever it holds; brackets and quotes inside
+// strings, nested objects and other lists do not.
+TEST(PortalPage, EntriesAndCountComeFromTheAnswersJson)
 {
     struct Case {
-        const char* answer;
-        qint64 records;
+        QByteArray body;
+        bool isList;
+        qint64 entries;
+        size_t records;
         qint64 count;
     } cases[] = {
-        {R"({"count":3"results":[{"id":1"taxon":{"sciname":"A b"}}{"id":2"charStateName":null}{"id":3}]})", 3, 3},
-        {R"({"results":[]"count":0})", 0, 0},
-        {R"({"results":[{"note":"a } ] { [ " quoted"}]})", 1, -1},
-        {R"({"next":"http://x/?offset=10000"[1,2]"count":25000"results":[{"list":[{},{}]}{}]})", 2, 25000},
-        {R"({"data":[{}{}]})", -1, -1},
-        {R"({"meta":{"count":7"results":[{}]}})", -1, -1},   // not the answer's own keys
-        {"Error", -1, -1},
-        {"", -1, -1},
+        {R"({"count":3,"results":[{"id":1,"taxon":{"sciname":"A b"}},{"id":2,"charStateName":null},{"id":3}]})", true, 3, 3, 3},
+        {R"({"results":[],"count":0})", true, 0, 0, 0},
+        {R"({"results":[{"note":"a } ] { [ \" quoted"}]})", true, 1, 1, -1},
+        {R"({"next":"http://x/?offset=10000","other":[1,2],"count":25000,"results":[{"list":[{},{}]},{}]})", true, 2, 2, 25000},
+        {R"({"results":[null,7,"x",true,{}],"count":"5"})", true, 5, 1, -1},
+        {R"({"results":[],"count":2.5})", true, 0, 0, -1},
+        {R"({"results":[],"count":-1})", true, 0, 0, -1},
+        {"\xEF\xBB\xBF{\"results\":[{\"name\":\"Z\xC3\xA9orin\"}]}", true, 1, 1, -1},
+        {"{\"results\":[{\"name\":\"Z\xE9orin\"}]}", true, 1, 1, -1},   // Windows-1252
+        {R"({"data":[{},{}]})", false, 0, 0, -1},
+        {R"({"meta":{"count":7,"results":[{}]}})", false, 0, 0, -1},   // not the answer's own keys
+        {R"({"results":{"a":1}})", false, 0, 0, -1},
+        {R"([{"count":1,"results":[{}]}])", false, 0, 0, -1},
+        {R"({"count":1"results":[{}]})", false, 0, 0, -1},   // commas before quotes removed
+        {"Error", false, 0, 0, -1},
+        {"", false, 0, 0, -1},
     };
     for (const Case& c : cases) {
-        const TMorphologyPage page = ReadMorphologyPage(c.answer);
-        EXPECT_EQ(page.Records, c.records) << c.answer;
-        EXPECT_EQ(page.Count, c.count) << c.answer;
+        const TPortalPage page = ReadPortalPage(c.body);
+        EXPECT_EQ(page.IsList, c.isList) << c.body.toStdString();
+        EXPECT_EQ(page.Entries, c.entries) << c.body.toStdString();
+        EXPECT_EQ(page.RecordKeys.size(), c.records) << c.body.toStdString();
+        EXPECT_EQ(page.Count, c.count) << c.body.toStdString();
     }
+}
+
+// A record is the same record however it is written; any other value
+// makes another.
+TEST(PortalPage, RecordsCompareByTheirContentNotTheirBytes)
+{
+    auto keys = [](const QByteArray& body) { return ReadPortalPage(body).RecordKeys; };
+    const std::vector<size_t> page = keys(R"({"offset":0,"results":[{"id":1,"taxon":{"sciname":"A b"}},{"id":2}]})");
+    ASSERT_EQ(page.size(), 2u);
+    EXPECT_NE(page[0], page[1]);
+    EXPECT_EQ(keys("{\"offset\":10000,\"results\":[ {\"taxon\": {\"sciname\":\"A\\u0020b\"}, \"id\":1.0} ]}"),
+              std::vector<size_t>({page[0]}));
+    for (const QByteArray& other : {QByteArray(R"({"results":[{"id":1,"taxon":{"sciname":"A c"}}]})"),
+                                    QByteArray(R"({"results":[{"id":"1","taxon":{"sciname":"A b"}}]})"),
+                                    QByteArray(R"({"results":[{"id":1,"taxon":{"sciname":"A b","x":null}}]})"),
+                                    QByteArray(R"({"results":[{"id":1,"taxon":[{"sciname":"A b"}]}]})")})
+        EXPECT_NE(keys(other), std::vector<size_t>({page[0]})) << other.toStdString();
 }
 
 TEST(MorphologyAnswer, PairsSubstanceAndLichenByPositionAndTakesGenus)
@@ -70,7 +102,7 @@ TEST(MorphologyAnswer, PairsSubstanceAndLichenByPositionAndTakesGenus)
         R"({"charStateName":"(+)-usnic acid""sciname":"Usnea hirta"})" "\n"
         R"J({"charStateName":"atranorin (major)""sciname":"Cladonia rangiferina (L.) Weber"})J" "\n"
         R"({"charStateName":"gyrophoric acid""sciname":"123 unknown"})" "\n]}";
-    std::vector<TDownloadedLichen> rows;
+    TDownloadedLichens rows;
     QByteArray genus = "Old";
     ASSERT_EQ(ParseMorphologyAnswer(answer, rows, genus), TMorphologyParse::Ok);
     EXPECT_EQ(RowTexts(rows), QStringList({"Usnea hirta|(+)-usnic acid|Usnea",
@@ -81,7 +113,7 @@ TEST(MorphologyAnswer, PairsSubstanceAndLichenByPositionAndTakesGenus)
 
 TEST(MorphologyAnswer, RefusesAnswersThatDoNotPairUp)
 {
-    std::vector<TDownloadedLichen> rows;
+    TDownloadedLichens rows;
     QByteArray genus = "Kept";
     EXPECT_EQ(ParseMorphologyAnswer("Error", rows, genus), TMorphologyParse::NoSubstance);
     EXPECT_EQ(ParseMorphologyAnswer(R"({"sciname":"Usnea hirta"})", rows, genus),
@@ -96,10 +128,13 @@ TEST(MorphologyAnswer, RefusesAnswersThatDoNotPairUp)
 
 TEST(MorphologyAnswer, ValuesLengthCountsTheBytesOfTheValuesList)
 {
-    // ("Aé","S","G") is 15 bytes (é takes two); two rows joined by a comma.
-    const std::vector<TDownloadedLichen> rows = {{"Aé", "S", "G"}, {"Aé", "S", "G"}};
+    // ("Aé","S","A") is 15 bytes (é takes two); two rows joined by a comma.
+    TDownloadedLichens rows;
+    EXPECT_EQ(LichenValuesLength(rows), 0);
+    rows.Append("Aé", "S");
+    rows.Append("Aé", "S");
+    EXPECT_EQ(RowTexts(rows), QStringList({"Aé|S|A", "Aé|S|A"}));
     EXPECT_EQ(LichenValuesLength(rows), 31);
-    EXPECT_EQ(LichenValuesLength({}), 0);
     EXPECT_EQ(MorphologyAttributeAddress("http://p", "235"),
               "http://p/portal/api/v2/morphology/235/attribute?limit=10000&offset=0");
     EXPECT_EQ(MorphologyAttributeAddress("http://p", "235", 20000),

@@ -11,11 +11,10 @@ const QString Portal = "http://portal.test";
 const QString MetaboliteTarget = "/portal/api/v2/metabolite?limit=2000";
 const QString GlossaryTarget = "/portal/glossary/index.php";
 
-// A metabolite answer in the portal's shape, one record per line, commas
-// removed before double quotes as the text fetch hands it on.
+// The portal's answer to the metabolite request when it lists `records`.
 QByteArray MetaboliteAnswer(const QList<QByteArray>& records)
 {
-    return PortalMetaboliteAnswer(records).replace(",\"", "\"");
+    return PortalListAnswer(MetaboliteRecords(records), MetaboliteTarget);
 }
 
 QByteArray Record(const QByteArray& name, int a, const QByteArray& notes)
@@ -24,9 +23,9 @@ QByteArray Record(const QByteArray& name, int a, const QByteArray& notes)
            + ",\"initialTimestamp\":\"2021-03-04 05:06:07\",\"lastModified\":null";
 }
 
-const QByteArray GoodAnswer = MetaboliteAnswer({Record("Atranorin", 75, "\"cortex\""),
-                                                Record("Name", 40, "null"),
-                                                Record("name x", 33, "\"a \\\"b\"")});
+const QList<QByteArray> GoodRecords = {Record("Atranorin", 75, "\"cortex\""), Record("Name", 40, "null"),
+                                       Record("name x", 33, "\"a \\\"b\"")};
+const QByteArray GoodAnswer = MetaboliteAnswer(GoodRecords);
 
 const QByteArray GlossaryPage =
     "<html><body>\n"
@@ -44,16 +43,27 @@ protected:
         UpdateTest::SetUp();
         db.InsertSubstance({{"name", "Old one"}, {"A", 10}, {"GLossID", "7"}});
         db.InsertSubstance({{"name", "Old two"}, {"Notes", "kept"}});
-        answers[Portal + MetaboliteTarget] = GoodAnswer;
+        metabolites = MetaboliteRecords(GoodRecords);
         answers[Portal + GlossaryTarget] = GlossaryPage;
     }
 
+    // The portal lists `metabolites` as the real one does (or as
+    // `metabolitePortal` says); `answers` holds the answers to other
+    // requests, and any the test fixes itself.
     TUpdateOutcome Run()
     {
         TUpdateContext context{connection,
                                [this](const QString& address) {
                                    requests << address;
-                                   return answers[address];
+                                   if (answers.count(address))
+                                       return answers[address];
+                                   const QString target = address.mid(Portal.size());
+                                   if (!target.startsWith(MetabolitePath + "?"))
+                                       return QByteArray();
+                                   if (metabolitePortal)
+                                       return metabolitePortal(metabolites, ReadPortalQuery(target),
+                                                               int(requests.size()));
+                                   return PortalListAnswer(metabolites, target);
                                },
                                progress, Portal};
         return RunSubstanceUpdate(context);
@@ -63,6 +73,8 @@ protected:
     QStringList Substances() { return TableRows("SELECT name, A, Notes, GLossID FROM Substances ORDER BY rowid"); }
     QStringList Backup() { return TableRows("SELECT name, A, Notes, GLossID FROM SubstancesBackup ORDER BY rowid"); }
 
+    std::vector<QByteArray> metabolites;
+    std::function<QByteArray(const std::vector<QByteArray>& records, PortalQuery asked, int request)> metabolitePortal;
     std::map<QString, QByteArray> answers;
     QStringList requests;
 };
@@ -141,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SubstanceBadAnswerTest, ::testing::Values(
 TEST_F(SubstanceUpdateTest, TrailingFieldsMakeNoRecord)
 {
     answers[Portal + MetaboliteTarget] =
-        MetaboliteAnswer({Record("Atranorin", 75, "null")}).replace("\"next\":null", "\"A\":1\"B\":2\"C\":3");
+        MetaboliteAnswer({Record("Atranorin", 75, "null")}).replace("\n]}", "\n],\"A\":1,\"B\":2,\"C\":3}");
     EXPECT_EQ(Run(), TUpdateOutcome::Complete);
     EXPECT_EQ(db.Count("Substances"), 1);
 }
@@ -247,7 +259,7 @@ TEST_F(SubstanceUpdateTest, AFailingGlossaryPageKeepsTheIdentifiersOfTheNamesake
     db.InsertSubstance({{"name", "name%"}, {"GLossID", "31"}});  // no pattern
     db.InsertSubstance({{"name", "Zeorin"}, {"GLossID", "40"}});
     FakeHttpServer server;
-    server.Route(MetaboliteTarget, FakeResponse::Ok(GoodAnswer, "application/json"));
+    ServePortalList(server, MetabolitePath, MetaboliteRecords(GoodRecords));
     TUpdateContext context{connection, FetchLikeProgram, progress, server.BaseAddress()};
     const QStringList kept = {"Atranorin|75|cortex|12", "Name|40|<null>|16", "name x|33|a \\|<null>"};
 
@@ -299,7 +311,7 @@ TEST_F(SubstanceUpdateTest, AFailingGlossaryStepRollsBackOnlyItself)
 TEST_F(SubstanceUpdateTest, RunsOverHttpAgainstTheFakePortal)
 {
     FakeHttpServer server;
-    server.Route(MetaboliteTarget, FakeResponse::Ok(GoodAnswer, "application/json"));
+    ServePortalList(server, MetabolitePath, MetaboliteRecords(GoodRecords));
     server.Route(GlossaryTarget, FakeResponse::Ok(GlossaryPage, "text/html"));
     TUpdateContext context{connection, FetchLikeProgram, progress, server.BaseAddress()};
     EXPECT_EQ(RunSubstanceUpdate(context), TUpdateOutcome::Complete);
@@ -312,5 +324,91 @@ TEST_F(SubstanceUpdateTest, RunsOverHttpAgainstTheFakePortal)
     EXPECT_EQ(db.Count("Substances"), 3);
     EXPECT_EQ(Messages(), QStringList({NoInternet}));
 }
+
+// The metabolite list beyond what one request asks for: the ordinary run
+// asks once; when the count says more, the next page is asked for from the
+// records received. Portals that page otherwise either give every record
+// once or end the update before any table is touched.
+struct MetabolitePaging {
+    const char* title;
+    int records;
+    std::function<QByteArray(const std::vector<QByteArray>& records, PortalQuery asked, int request)> answer;
+    TUpdateOutcome outcome;
+    QStringList targets;   // the metabolite requests
+};
+
+void PrintTo(const MetabolitePaging& c, std::ostream* os) { *os << c.title; }
+
+class SubstancePortalPaging : public SubstanceUpdateTest, public ::testing::WithParamInterface<MetabolitePaging> {};
+
+TEST_P(SubstancePortalPaging, TakesEveryRecordOnceOrTouchesNothing)
+{
+    const MetabolitePaging& c = GetParam();
+    QList<QByteArray> fields;
+    for (int i = 0; i < c.records; ++i)
+        fields << "\"name\":\"Substance " + QByteArray::number(i) + "\",\"A\":" + QByteArray::number(i % 90)
+                      + ",\"initialTimestamp\":\"t\"";
+    metabolites = MetaboliteRecords(fields);
+    metabolitePortal = c.answer;
+
+    EXPECT_EQ(Run(), c.outcome);
+    QStringList expected;
+    for (const QString& target : c.targets)
+        expected << Portal + target;
+    if (c.outcome == TUpdateOutcome::Complete) {
+        expected << Portal + GlossaryTarget;
+        EXPECT_EQ(db.Count("Substances"), c.records);
+        EXPECT_EQ(db.Scalar("SELECT count(DISTINCT name) FROM Substances"), QString::number(c.records));
+        EXPECT_EQ(Messages(), QStringList({"Complete"}));
+    } else {
+        EXPECT_EQ(Substances(), OldRows());
+        EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE name = 'SubstancesBackup'"), "0");
+        EXPECT_EQ(Messages(), QStringList({Corrupt}));
+        EXPECT_FALSE(progress.Visible);
+        EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+    }
+    EXPECT_EQ(requests, expected);
+}
+
+QByteArray RealMetabolitePage(const std::vector<QByteArray>& r, PortalQuery q, qint64 count)
+{
+    return PortalEnvelope(q, count, r, q.Offset, q.Offset + q.Limit);
+}
+
+const QString SecondPage = MetaboliteTarget + "&offset=2000";
+
+INSTANTIATE_TEST_SUITE_P(Portals, SubstancePortalPaging, ::testing::Values(
+    MetabolitePaging{"1999 substances", 1999,
+                     [](const auto& r, PortalQuery q, int) { return RealMetabolitePage(r, q, qint64(r.size())); },
+                     TUpdateOutcome::Complete, {MetaboliteTarget}},
+    MetabolitePaging{"2600 substances with their count", 2600,
+                     [](const auto& r, PortalQuery q, int) { return RealMetabolitePage(r, q, qint64(r.size())); },
+                     TUpdateOutcome::Complete, {MetaboliteTarget, SecondPage}},
+    MetabolitePaging{"pages capped at 1000", 2600,
+                     [](const auto& r, PortalQuery q, int) {
+                         return PortalEnvelope(q, qint64(r.size()), r, q.Offset, q.Offset + 1000);
+                     },
+                     TUpdateOutcome::Complete,
+                     {MetaboliteTarget, MetaboliteTarget + "&offset=1000", SecondPage}},
+    MetabolitePaging{"ignores limit", 2600,
+                     [](const auto& r, PortalQuery q, int) {
+                         return PortalEnvelope(q, qint64(r.size()), r, q.Offset, qint64(r.size()));
+                     },
+                     TUpdateOutcome::Complete, {MetaboliteTarget}},
+    MetabolitePaging{"ignores offset", 2600,
+                     [](const auto& r, PortalQuery q, int) {
+                         return PortalEnvelope(q, qint64(r.size()), r, 0, q.Limit);
+                     },
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
+    MetabolitePaging{"more records than its count said before", 4100,
+                     [](const auto& r, PortalQuery q, int) { return RealMetabolitePage(r, q, 2100); },
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
+    MetabolitePaging{"a later page with other columns", 2600,
+                     [](const auto& r, PortalQuery q, int) {
+                         QByteArray page = RealMetabolitePage(r, q, qint64(r.size()));
+                         return q.Offset == 0 ? page : page.replace("\"A\":", "\"B\":");
+                     },
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}}),
+    TitleName());
 
 }

@@ -93,61 +93,52 @@ private:
 };
 
 #include "framework/NetHTTP.h"
+#include "support/FakePortal.h"
 #include <map>
 #include <utility>
 #include <vector>
 
-// A fetch over HTTP as the program's text fetch behaves towards the update:
-// the body of a complete answer with the commas before double quotes
-// removed, the empty text after any failure.
+// A fetch over HTTP as the program's fetch hands the body to the update: as
+// it came, the empty text after any failure.
 inline QByteArray FetchLikeProgram(const QString& address)
 {
     TNetHTTPRequest request;
     request.IsTextRequest = true;
     request.OnRequestError = [](TNetHTTPRequest*, const QString&) {};
-    QByteArray body = request.Get(address);
-    body.replace(",\"", "\"");
-    return body;
+    return request.Get(address);
 }
 
-// A metabolite answer in the portal's shape, one record per line; each
-// record is its fields after the id ("\"name\":\"X\",\"A\":1").
-inline QByteArray PortalMetaboliteAnswer(const QList<QByteArray>& records)
+// The portal's list paths; the requests add "?limit=..&offset=..".
+inline QString AttributePath(const char* id)
 {
-    QByteArray text = "{\"count\":" + QByteArray::number(records.size()) + ",\"results\":[\n";
-    for (int i = 0; i < records.size(); ++i)
-        text += (i ? ",\n" : "") + ("{\"id\":" + QByteArray::number(i + 1) + "," + records[i] + "}");
-    return text + "\n],\"next\":null}";
+    return QString("/portal/api/v2/morphology/") + id + "/attribute";
+}
+const QString MetabolitePath = "/portal/api/v2/metabolite";
+
+// Metabolite records as the portal lists them; each is its fields after
+// the id ("\"name\":\"X\",\"A\":1").
+inline std::vector<QByteArray> MetaboliteRecords(const QList<QByteArray>& fields)
+{
+    std::vector<QByteArray> records;
+    for (int i = 0; i < fields.size(); ++i)
+        records.push_back("{\"id\":" + QByteArray::number(i + 1) + "," + fields[i] + "}");
+    return records;
 }
 
-// A morphology-attribute answer in the portal's shape, one record per line:
-// "count" is the number of all records of the attribute (left out when
-// negative), "results" the records of this page. A pair of two empty texts
-// is a record with neither a substance nor a lichen (both null).
-inline QByteArray MorphologyAnswer(const std::vector<std::pair<QString, QString>>& substanceAndLichen,
-                                   qint64 count)
+// The records of one morphology attribute, one per pair of substance and
+// lichen, numbered from `firstId`. A pair of two empty texts is a record
+// with neither a substance nor a lichen (both null).
+inline std::vector<QByteArray> MorphologyRecords(const std::vector<std::pair<QString, QString>>& substanceAndLichen,
+                                                 int firstId = 1)
 {
-    QByteArray text = "{";
-    if (count >= 0)
-        text += "\"count\":" + QByteArray::number(count) + ",";
-    text += "\"results\":[\n";
-    bool first = true;
-    int id = 1;
+    std::vector<QByteArray> records;
+    int id = firstId;
     auto quoted = [](const QString& value) -> QByteArray { return value.isEmpty() ? "null" : '"' + value.toUtf8() + '"'; };
     for (const auto& [substance, lichen] : substanceAndLichen) {
-        if (!first)
-            text += ",\n";
-        first = false;
-        text += "{\"id\":" + QByteArray::number(id) + ",\"charStateName\":" + quoted(substance)
-                + ",\"taxon\":{\"tid\":" + QByteArray::number(id + 1000) + ",\"sciname\":" + quoted(lichen)
-                + ",\"author\":\"(L.) Ach.\"}}";
+        records.push_back("{\"id\":" + QByteArray::number(id) + ",\"charStateName\":" + quoted(substance)
+                          + ",\"taxon\":{\"tid\":" + QByteArray::number(id + 1000) + ",\"sciname\":" + quoted(lichen)
+                          + ",\"author\":\"(L.) Ach.\"}}");
         ++id;
     }
-    text += "\n]}";
-    return text;
-}
-
-inline QByteArray MorphologyAnswer(const std::vector<std::pair<QString, QString>>& substanceAndLichen)
-{
-    return MorphologyAnswer(substanceAndLichen, qint64(substanceAndLichen.size()));
+    return records;
 }

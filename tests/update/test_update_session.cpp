@@ -39,7 +39,6 @@
 
 namespace {
 
-const QString MetaboliteTarget = "/portal/api/v2/metabolite?limit=2000";
 const QString GlossaryTarget = "/portal/glossary/index.php";
 
 const QByteArray AtranorinRecord =
@@ -112,10 +111,10 @@ protected:
     {
         server.Route("/", FakeResponse::Ok("<html>up</html>"));
         for (const char* id : MorphologyAttributeIds)
-            server.Route(QString("/portal/api/v2/morphology/") + id + "/attribute?limit=10000&offset=0",
-                         FakeResponse::Ok(MorphologyAnswer({{"Atranorin", QString("Lecanora species ") + id},
-                                                            {"usnic acid", "Usnea hirta"}})));
-        server.Route(MetaboliteTarget, FakeResponse::Ok(PortalMetaboliteAnswer({AtranorinRecord, ZeorinRecord})));
+            ServePortalList(server, AttributePath(id),
+                            MorphologyRecords({{"Atranorin", QString("Lecanora species ") + id},
+                                               {"usnic acid", "Usnea hirta"}}));
+        ServePortalList(server, MetabolitePath, MetaboliteRecords({AtranorinRecord, ZeorinRecord}));
         server.Route(GlossaryTarget, FakeResponse::Ok(GlossaryPage));
         // The glossary pages of the record window: Atranorin has a picture.
         const QByteArray picturePage = ("<img src=\"" + server.Url("/img/0.jpg") + "\">").toUtf8();
@@ -287,7 +286,7 @@ protected:
                              const QStringList& after)
     {
         SetUnixNowForTesting(day);
-        server.Route(MetaboliteTarget, FakeResponse::Ok(PortalMetaboliteAnswer(records)));
+        ServePortalList(server, MetabolitePath, MetaboliteRecords(records));
         if (!RunUpdateFromMenu(Form1->Data1, Form1->DownloadSubstanceData1,
                                "This will replace all existing Substance data. Continue?"))
             return;

@@ -25,12 +25,10 @@ QString AttributeTarget(const char* id)
     return QString("/portal/api/v2/morphology/") + id + "/attribute?limit=10000&offset=0";
 }
 
-// Metabolite records as the portal sends them, one per line.
-const QByteArray MetaboliteAnswer =
-    "{\"count\":2,\"results\":[\n"
-    "{\"id\":1,\"name\":\"Atranorin\",\"A\":75,\"Notes\":\"cortex\",\"initialTimestamp\":\"2021-03-04\"},\n"
-    "{\"id\":2,\"name\":\"Zeorin\",\"A\":40,\"Notes\":null,\"initialTimestamp\":\"2021-03-05\"}\n"
-    "],\"next\":null}";
+// The metabolite records the portal lists.
+const std::vector<QByteArray> Metabolites = MetaboliteRecords(
+    {"\"name\":\"Atranorin\",\"A\":75,\"Notes\":\"cortex\",\"initialTimestamp\":\"2021-03-04\"",
+     "\"name\":\"Zeorin\",\"A\":40,\"Notes\":null,\"initialTimestamp\":\"2021-03-05\""});
 
 const QByteArray GlossaryPage =
     "<html><body>\n"
@@ -57,10 +55,10 @@ protected:
         db.InsertLichen("Old lichen", "Old substance", "Old");
         db.InsertSubstance({{"name", "Old one"}, {"A", 10}, {"GLossID", "7"}});
         for (const char* id : MorphologyAttributeIds)
-            server.Route(AttributeTarget(id),
-                         FakeResponse::Ok(MorphologyAnswer({{QString("Atranorin ") + id, "Cladonia rangiferina"},
-                                                            {"usnic acid", "Usnea hirta"}})));
-        server.Route(MetaboliteTarget, FakeResponse::Ok(MetaboliteAnswer));
+            ServePortalList(server, AttributePath(id),
+                            MorphologyRecords({{QString("Atranorin ") + id, "Cladonia rangiferina"},
+                                               {"usnic acid", "Usnea hirta"}}));
+        ServePortalList(server, MetabolitePath, Metabolites);
         server.Route(GlossaryTarget, FakeResponse::Ok(GlossaryPage));
     }
 

@@ -42,9 +42,9 @@ protected:
         InternetProbeAddress = server.Url("/");
         PortalBaseAddress = server.BaseAddress();
         for (const char* id : MorphologyAttributeIds)
-            server.Route(QString("/portal/api/v2/morphology/") + id + "/attribute?limit=10000&offset=0",
-                         FakeResponse::Ok(MorphologyAnswer({{QString("Atranorin ") + id, "Cladonia rangiferina"},
-                                                            {"usnic acid", "Usnea hirta"}})));
+            ServePortalList(server, AttributePath(id),
+                            MorphologyRecords({{QString("Atranorin ") + id, "Cladonia rangiferina"},
+                                               {"usnic acid", "Usnea hirta"}}));
         SetUnixNowForTesting(1700000000);
         LichenDataDate = "0";
         SubstanceDataDate = "0";

@@ -1,0 +1,190 @@
+// Disabled controls are drawn greyed, as the style draws them, whatever
+// colour their font names: measured on pixels grabbed from the program's
+// own windows, the text of a disabled push button, check box or colour box
+// is lighter than that of an enabled one.
+#include "all_windows_kit.h"
+
+#include "config/SearchConfig.h"
+#include "substances/ViewRecord.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+
+namespace {
+
+// Where the control draws its text, in its own coordinates.
+QRect TextArea(QWidget* w)
+{
+    QStyle* style = w->style();
+    if (auto* b = qobject_cast<QPushButton*>(w)) {
+        QStyleOptionButton o;
+        o.initFrom(b);
+        o.text = b->text();
+        return style->subElementRect(QStyle::SE_PushButtonContents, &o, b);
+    }
+    if (auto* c = qobject_cast<QCheckBox*>(w)) {
+        QStyleOptionButton o;
+        o.initFrom(c);
+        o.text = c->text();
+        return style->subElementRect(QStyle::SE_CheckBoxContents, &o, c);
+    }
+    if (auto* c = qobject_cast<QComboBox*>(w)) {
+        QStyleOptionComboBox o;
+        o.initFrom(c);
+        o.editable = c->isEditable();
+        return style->subControlRect(QStyle::CC_ComboBox, &o, QStyle::SC_ComboBoxEditField, c);
+    }
+    return w->rect();
+}
+
+// The grey level (0 black .. 255 white) of the darkest pixel of the
+// control's text as its window shows it: the strokes of a caption are the
+// darkest thing in its area.
+int TextLevel(QWidget* w)
+{
+    QWidget* window = w->window();
+    QApplication::processEvents();
+    const QRect area = TextArea(w).intersected(w->rect());
+    const QImage shot = window->grab(QRect(w->mapTo(window, area.topLeft()), area.size())).toImage();
+    int darkest = 255;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) darkest = std::min(darkest, qGray(shot.pixel(x, y)));
+    return darkest;
+}
+
+// How much lighter a greyed text is at least: the style's disabled text is
+// a light grey, an enabled one black.
+constexpr int Greyed = 60;
+
+// The control itself or the nearest of its parents that was disabled.
+QWidget* DisabledAt(QWidget* w)
+{
+    while (w && !w->testAttribute(Qt::WA_Disabled)) w = w->parentWidget();
+    return w;
+}
+
+// The text level of a disabled control, and of the same control drawn
+// enabled (its disabled parent, if that is what disables it, enabled for the
+// moment of the grab).
+std::pair<int, int> DisabledAndEnabledLevels(QWidget* w)
+{
+    const int disabled = TextLevel(w);
+    QWidget* off = DisabledAt(w);
+    off->setEnabled(true);
+    const int enabled = TextLevel(w);
+    off->setEnabled(false);
+    return {disabled, enabled};
+}
+
+void ShowWindow(TForm* form)
+{
+    form->Show();
+    QApplication::processEvents();
+}
+
+} // namespace
+
+using DisabledLook = AllWindows;
+
+// First start: "Default.scfg" is current, so "Save" is disabled while
+// "Save as..." is enabled.
+TEST_F(DisabledLook, SearchConfigurationSaveIsGreyedBesideSaveAs)
+{
+    TSearchConfigForm* f = SearchConfigForm;
+    ShowWindow(f);
+    ASSERT_FALSE(f->SaveButton->Widget()->isEnabled());
+    ASSERT_TRUE(f->SaveAsButton->Widget()->isEnabled());
+    ASSERT_TRUE(f->UseTLCCheckbox->Widget()->isEnabled());
+    const int save = TextLevel(f->SaveButton->Widget());
+    EXPECT_GE(save - TextLevel(f->SaveAsButton->Widget()), Greyed) << save;
+    // A check box of the window, disabled by the program's own call.
+    f->UseTLCCheckbox->SetEnabled(false);
+    const auto [disabled, enabled] = DisabledAndEnabledLevels(f->UseTLCCheckbox->Widget());
+    EXPECT_GE(disabled - TextLevel(f->UseUVCheckbox->Widget()), Greyed) << disabled << " " << enabled;
+    f->UseTLCCheckbox->SetEnabled(true);
+    f->Hide();
+}
+
+// The read-only record window: its Save, its check boxes and its colour
+// boxes are disabled; "Close" and "Read only" stay enabled.
+TEST_F(DisabledLook, ReadOnlyRecordWindowGreysWhatCannotBeChanged)
+{
+    ShowSubstanceRecord(QStringLiteral("Atranorin"));
+    TViewRecordForm* f = ViewRecordForm;
+    QApplication::processEvents();
+    ASSERT_TRUE(f->ReadOnlyCheckBox->Checked());
+    const int close = TextLevel(f->CloseButton->Widget());
+    const int readOnly = TextLevel(f->ReadOnlyCheckBox->Widget());
+    EXPECT_GE(TextLevel(f->SaveButton->Widget()) - close, Greyed);
+    for (TCheckBox* box : {f->BefVisCheckBox, f->BefUVSCheckBox}) {
+        SCOPED_TRACE(box->Name.toStdString());
+        ASSERT_FALSE(box->Widget()->isEnabled());
+        EXPECT_GE(TextLevel(box->Widget()) - readOnly, Greyed);
+    }
+    for (TComboBox* combo : {f->BefUVLCombo, f->ArchersCombo, f->KCombo, f->UVMedullaCombo}) {
+        SCOPED_TRACE(combo->Name.toStdString());
+        ASSERT_EQ(combo->Text(), QStringLiteral("No Result"));
+        const auto [disabled, enabled] = DisabledAndEnabledLevels(combo->Widget());
+        EXPECT_GE(disabled - enabled, Greyed) << disabled << " " << enabled;
+    }
+    // Editable, the same controls are drawn as enabled ones.
+    f->ReadOnlyCheckBox->SetChecked(false);
+    QApplication::processEvents();
+    EXPECT_LT(std::abs(TextLevel(f->SaveButton->Widget()) - close), Greyed);
+    EXPECT_LT(std::abs(TextLevel(f->BefVisCheckBox->Widget()) - readOnly), Greyed);
+    f->ReadOnlyCheckBox->SetChecked(true);
+}
+
+// At the start nothing is selected, so the main window's lichen count button
+// is disabled; "Add TLC Spot" is not. With the thallus switch off the labels
+// over the thallus columns are greyed too.
+TEST_F(DisabledLook, MainWindowLichenButtonAndThallusLabelsAreGreyed)
+{
+    ShowWindow(Form1);
+    ASSERT_FALSE(Form1->ViewLichensButton->Widget()->isEnabled());
+    ASSERT_TRUE(Form1->Button1->Widget()->isEnabled());
+    EXPECT_GE(TextLevel(Form1->ViewLichensButton->Widget()) - TextLevel(Form1->Button1->Widget()), Greyed);
+    ASSERT_FALSE(Form1->UseThallusCheckbox->Checked());
+    int labels = 0;
+    for (QLabel* label : Form1->Panel4->Widget()->findChildren<QLabel*>()) {
+        if (label->text().trimmed().isEmpty()) continue;
+        SCOPED_TRACE(label->text().toStdString());
+        ++labels;
+        ASSERT_FALSE(label->isEnabled());
+        const auto [disabled, enabled] = DisabledAndEnabledLevels(label);
+        EXPECT_GE(disabled - enabled, Greyed) << disabled << " " << enabled;
+    }
+    EXPECT_EQ(labels, 6);
+}
+
+// Every disabled push button and check box of every window, in the states
+// the windows have at the start and with a record shown, is drawn lighter
+// than the same control drawn enabled.
+TEST_F(DisabledLook, EveryDisabledButtonAndCheckBoxOfTheProgramIsGreyed)
+{
+    ShowSubstanceRecord(QStringLiteral("Atranorin"));
+    int disabledCount = 0;
+    for (TForm* form : Windows()) {
+        const bool wasShowing = form->Showing();
+        ShowWindow(form);
+        QWidget* window = form->Widget();
+        for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+            if (!qobject_cast<QPushButton*>(b) && !qobject_cast<QCheckBox*>(b)) continue;
+            if (!b->isVisibleTo(window) || b->isEnabled() || b->text().trimmed().isEmpty()) continue;
+            SCOPED_TRACE((form->Name + ": " + b->text()).toStdString());
+            ++disabledCount;
+            const auto [disabled, enabled] = DisabledAndEnabledLevels(b);
+            EXPECT_GE(disabled - enabled, Greyed) << disabled << " " << enabled;
+        }
+        if (!wasShowing) form->Hide();
+    }
+    // The main window's lichen and "All Matches" buttons, the search
+    // configuration's Save, the record window's Save and two check boxes,
+    // the cune window's "Add to table" and "Accept".
+    EXPECT_EQ(disabledCount, 8);
+}
