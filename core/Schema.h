@@ -22,29 +22,19 @@ extern const QString OutdatedDatabaseMessage; // "Outdated database Quillaspore.
 bool MigrateSubstances(TSQLConnection& connection);
 bool MigrateLichens(TSQLConnection& connection);
 
-// The condition of the lichen search's own indexes, "Substance = Substance"
-// with the column names led by `prefix` (a table alias and "."): a term true
-// on every row, as the column is NOT NULL. The engine reads a partial index
-// only for a statement whose WHERE holds the same term, so these serve the
-// lichen search alone: another statement that read one of them instead of
-// the table (both its columns are in them) would deliver its rows in
-// another order.
-QString LichenSearchIndexCondition(const QString& prefix = QString());
-
 // The indexes the program adds to Lichens, as "CREATE INDEX IF NOT EXISTS"
-// statements: "LichensSubstanceNoCase" on Lichens(Substance COLLATE NOCASE)
-// for the lookups by substance name (LIKE and NOCASE equality),
+// statements: "LichensSubstanceLichen" on Lichens(Substance COLLATE NOCASE,
+// Lichen) for the lookups by substance name (LIKE and NOCASE equality) and
+// the lichen search (a substance's lichens in order, and whether a lichen
+// has a row of a substance, by one seek, without reading the rows), and
 // "LichensLichen" on Lichens(Lichen) for the sorted lichen list and the
-// lookups by lichen, and for the lichen search only (the condition above)
-// "LichensSubstanceLichen" on Lichens(Substance COLLATE NOCASE, Lichen) (the
-// lichens of a substance, in order, without reading the rows) and
-// "LichensLichenSubstance" on Lichens(Lichen, Substance COLLATE NOCASE)
-// (whether a lichen has a row of a substance, by one seek). None changes
-// what a statement returns.
+// lookups by lichen. The statements whose order of rows the engine would
+// otherwise take from them read as they did with the older indexes.
 extern const QStringList LichenIndexStatements;
 
-// Creates the lichen indexes that are missing, in one transaction (or in
-// the caller's open transaction), when the table exists. Returns true when
+// Creates the lichen indexes that are missing, and drops the one of earlier
+// versions they replace, in one transaction (or in the caller's open
+// transaction), when the table exists. Returns true when
 // they exist afterwards; a database that cannot be written just goes
 // without them.
 bool EnsureLichenIndex(TSQLConnection& connection);

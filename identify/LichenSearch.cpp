@@ -5,6 +5,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <vector>
@@ -38,18 +40,21 @@ bool HoldsLikeWildcard(const QString& name)
     return name.contains(QLatin1Char('%')) || name.contains(QLatin1Char('_'));
 }
 
-// The selected names once each (names alike but for ASCII case match the
-// same rows, as patterns too), with the rows spelling each (ASCII case aside,
-// counted in the index on Lichens(Substance COLLATE NOCASE) without reading
-// the rows), counted up to ?2 at most.
+// The rows spelling each name (ASCII case aside), counted in the index on
+// Lichens(Substance COLLATE NOCASE, Lichen) without reading the rows.
 const QString NameRowsSql = QStringLiteral(
-    "SELECT min(J.key) AS k, (SELECT count(*) FROM (SELECT 1 FROM Lichens H "
-    "WHERE H.Substance = J.value COLLATE NOCASE LIMIT ?2)) AS Hits "
-    "FROM json_each(?1) J GROUP BY J.value COLLATE NOCASE");
-// Counting every row of a common name would cost more than the search from
-// the rarest one: the rows are counted up to a bound, raised only while no
-// name stays below it.
-constexpr long long FirstRowsBound = 4096;
+    "SELECT J.key AS k, (SELECT count(*) FROM Lichens H WHERE H.Substance = J.value COLLATE NOCASE) AS Hits "
+    "FROM json_each(?1) J");
+
+// The key under which names alike but for ASCII case (the same rows) meet.
+QString FoldedName(const QString& name)
+{
+    QString folded = name;
+    for (QChar& c : folded)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    return folded;
+}
 
 // A plan names each of its names by a parameter of its own, so the engine
 // sees every comparison on its own and seeks it in an index; beyond this
@@ -70,7 +75,17 @@ const QString OtherSubstanceRow = QStringLiteral(
     "O.Substance COLLATE NOCASE IN (SELECT name FROM N WHERE NOT wild) "
     "OR EXISTS (SELECT 1 FROM N WHERE wild AND O.Substance LIKE N.name))");
 
-const QString SingleNameSql = QStringLiteral("SELECT Lichen FROM Lichens WHERE Substance LIKE ?1");
+// Every matching row's lichen (a lichen may come twice), in the order the
+// statement delivered them with the older index on the substance alone,
+// which it read for a name with a literal start: by the substance (ASCII
+// case aside), then as stored. A name starting with a wildcard, or empty,
+// was read from the table in stored order.
+QString SingleNameSql(const QString& name)
+{
+    const bool literalStart = !name.isEmpty() && !HoldsLikeWildcard(name.left(1));
+    return QStringLiteral("SELECT Lichen FROM Lichens WHERE Substance LIKE ?1 ORDER BY ") +
+           (literalStart ? QStringLiteral("Substance COLLATE NOCASE, rowid") : QStringLiteral("rowid"));
+}
 
 // The database's state as far as this connection can tell: which file on
 // which open connection, its own changes and those committed by other
@@ -113,6 +128,46 @@ TLastSearch& LastSearch()
     return last;
 }
 
+// The rows of each plain name counted so far while the database is
+// unchanged: the names join a selection one at a time, so each selection
+// counts only the name that joined it.
+struct TNameRows {
+    TSQLConnection* Connection = nullptr;
+    TDataState State;
+    QHash<QString, long long> Rows;   // by FoldedName
+};
+
+// Far more names than a user selects in a session; beyond it the counts
+// start afresh.
+constexpr int MaxCountedNames = 10000;
+
+// The rows of every plain name of `names` (indexes into it), counting in one
+// statement only those not counted before on this state of the database.
+QHash<QString, long long> CountNameRows(const QStringList& names, const QList<int>& plain)
+{
+    static TNameRows counted;
+    TSQLConnection* connection = &MainConnection();
+    const TDataState state = CurrentDataState(*connection);
+    if (counted.Connection != connection || !(counted.State == state) || counted.Rows.size() > MaxCountedNames)
+        counted = {connection, state, {}};
+    QStringList missing;
+    QSet<QString> asked;
+    for (int k : plain) {
+        const QString folded = FoldedName(names[k]);
+        if (!counted.Rows.contains(folded) && !asked.contains(folded)) {
+            asked.insert(folded);
+            missing << names[k];
+        }
+    }
+    if (!missing.isEmpty()) {
+        RunQuery(NameRowsSql, {NamesAsJson(missing)});
+        for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next())
+            counted.Rows.insert(FoldedName(missing[q.FieldByName(QStringLiteral("k")).AsInteger()]),
+                                q.FieldByName(QStringLiteral("Hits")).AsLargeInt());
+    }
+    return counted.Rows;
+}
+
 } // namespace
 
 TLichenStatement LichensContainingAllStatement(const QStringList& names, bool exact)
@@ -120,7 +175,7 @@ TLichenStatement LichensContainingAllStatement(const QStringList& names, bool ex
     TLichenStatement s;
     if (names.isEmpty()) return s;
     if (names.size() == 1 && !exact) {
-        s.Sql = SingleNameSql;
+        s.Sql = SingleNameSql(names.first());
         s.Params = {names.first()};
         return s;
     }
@@ -142,45 +197,26 @@ TLichenSearchPlan PlanLichenSearch(const QStringList& names)
     }
     if (names.isEmpty() || std::all_of(names.begin(), names.end(), HoldsLikeWildcard))
         return plan;
-    struct TNameRows {
-        int Index;
-        long long Rows;
-    };
-    std::vector<TNameRows> plain;
-    QList<int> wild;
-    for (long long bound = FirstRowsBound;; bound *= 16) {
-        plain.clear();
-        wild.clear();
-        long long fewest = bound;
-        RunQuery(NameRowsSql, {NamesAsJson(names), bound});
-        for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next()) {
-            const int k = q.FieldByName(QStringLiteral("k")).AsInteger();
-            if (HoldsLikeWildcard(names[k])) {
-                wild << k;
-            } else {
-                plain.push_back({k, q.FieldByName(QStringLiteral("Hits")).AsLargeInt()});
-                fewest = std::min(fewest, plain.back().Rows);
-            }
-        }
-        if (fewest < bound || plain.empty())
-            break;
+    // The names once each: a name alike but for ASCII case to one before it
+    // matches the same rows (a pattern too).
+    QList<int> plain, wild;
+    QSet<QString> seen;
+    for (int k = 0; k < names.size(); ++k) {
+        if (seen.contains(FoldedName(names[k])))
+            continue;
+        seen.insert(FoldedName(names[k]));
+        (HoldsLikeWildcard(names[k]) ? wild : plain) << k;
     }
     if (plain.size() + wild.size() > MaxPlannedNames)
         return plan;
-    // The group order of the engine is not the list order; wildcard names
-    // are checked in list order, after the plain ones.
-    std::sort(wild.begin(), wild.end());
-    std::stable_sort(plain.begin(), plain.end(), [](const TNameRows& a, const TNameRows& b) {
-        return a.Rows != b.Rows ? a.Rows < b.Rows : a.Index < b.Index;
-    });
+    const QHash<QString, long long> rows = CountNameRows(names, plain);
+    auto rowsOf = [&](int k) { return rows.value(FoldedName(names[k])); };
     // Starting from the rarest name costs its rows plus one seek per lichen
     // and other name (the lichens checked shrink with each name), never more
-    // than reading every name's rows. Names counted to the bound keep their
-    // list order among themselves.
-    plan.Lightest = plain.front().Index;
-    for (size_t i = 1; i < plain.size(); ++i)
-        plan.Checked << plain[i].Index;
-    plan.Checked << wild;
+    // than reading every name's rows.
+    std::stable_sort(plain.begin(), plain.end(), [&](int a, int b) { return rowsOf(a) < rowsOf(b); });
+    plan.Lightest = plain.front();
+    plan.Checked = plain.mid(1) + wild;
     return plan;
 }
 
@@ -191,9 +227,6 @@ TLichenStatement LichensContainingAllStatement(const QStringList& names, bool ex
     if (plan.Lightest < 0 || (names.size() == 1 && !exact))
         return LichensContainingAllStatement(names, exact);
     TLichenStatement s;
-    // Each reading of Lichens holds the condition of the search's own
-    // indexes, so the engine may read them.
-    const QString o = LichenSearchIndexCondition(QStringLiteral("O."));
     QStringList conditions, spelled;
     s.Params << names[plan.Lightest];
     spelled << NameCondition(QStringLiteral("O.Substance"), names[plan.Lightest], 1);
@@ -201,19 +234,23 @@ TLichenStatement LichensContainingAllStatement(const QStringList& names, bool ex
         s.Params << names[i];
         const QString row = NameCondition(QStringLiteral("O.Substance"), names[i], int(s.Params.size()));
         spelled << row;
-        conditions << QStringLiteral("EXISTS (SELECT 1 FROM Lichens O WHERE O.Lichen = C.Lichen AND ") + o +
-                          QStringLiteral(" AND ") + row + QStringLiteral(")");
+        // A plain name by one seek into Lichens(Substance COLLATE NOCASE,
+        // Lichen), a wildcard one by LIKE over the lichen's own rows.
+        conditions << (HoldsLikeWildcard(names[i])
+                           ? QStringLiteral("EXISTS (SELECT 1 FROM Lichens O WHERE O.Lichen = C.Lichen AND ") + row
+                           : QStringLiteral("EXISTS (SELECT 1 FROM Lichens O WHERE ") + row +
+                                 QStringLiteral(" AND O.Lichen = C.Lichen")) +
+                          QStringLiteral(")");
     }
     // The other rows of a lichen: one that spells none of the names.
     if (exact)
-        conditions << QStringLiteral("NOT EXISTS (SELECT 1 FROM Lichens O WHERE O.Lichen = C.Lichen AND ") + o +
-                          QStringLiteral(" AND NOT (") + spelled.join(QStringLiteral(" OR ")) + QStringLiteral("))");
-    // The lichens of the lightest name once each, in order, read from
-    // Lichens(Substance COLLATE NOCASE, Lichen) before they are checked: one
-    // seek into Lichens(Lichen, Substance COLLATE NOCASE) per lichen and
-    // plain name, whatever the lichen's other rows.
+        conditions << QStringLiteral("NOT EXISTS (SELECT 1 FROM Lichens O WHERE O.Lichen = C.Lichen AND NOT (") +
+                          spelled.join(QStringLiteral(" OR ")) + QStringLiteral("))");
+    // The lichens of the lightest name once each, in order, read from the
+    // index before they are checked, so a lichen listing the name many times
+    // is checked once.
     s.Sql = QStringLiteral("WITH C(Lichen) AS (SELECT DISTINCT Lichen FROM Lichens WHERE ") +
-            LichenSearchIndexCondition() + QStringLiteral(" AND ") + NameCondition(QStringLiteral("Substance"), names[plan.Lightest], 1) +
+            NameCondition(QStringLiteral("Substance"), names[plan.Lightest], 1) +
             QStringLiteral(") SELECT Lichen FROM C ");
     if (!conditions.isEmpty())
         s.Sql += QStringLiteral("WHERE ") + conditions.join(QStringLiteral(" AND ")) + QStringLiteral(" ");

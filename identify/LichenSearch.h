@@ -33,10 +33,9 @@ TLichenStatement LichenCountStatement(const QString& name);
 
 // Another way to the lichens of LichensContainingAllStatement: start from
 // the lichens of one name, once each, and keep those that have a row of
-// every `Checked` name, each looked up in the lichen's own rows through the
-// index on Lichens(Lichen, Substance COLLATE NOCASE) (a plain name by one
-// seek, a wildcard name by LIKE over the lichen's rows), so the cost does
-// not grow with the lichens' other rows. Indexes into the names; `Checked`
+// every `Checked` name: a plain name by one seek into the index on
+// Lichens(Substance COLLATE NOCASE, Lichen), so the cost does not grow with
+// the lichens' other rows; a wildcard name by LIKE over the lichen's rows. Indexes into the names; `Checked`
 // holds every name but `Lightest` (one alike but for ASCII case to a name
 // already there may be left out), the likeliest to be missing first.
 struct TLichenSearchPlan {
@@ -47,8 +46,9 @@ struct TLichenSearchPlan {
 // name (no "%" or "_") with the fewest rows (counted in the index without
 // reading the rows), checks the other plain names, fewest rows first, then
 // the wildcard names. No plan when every name is a wildcard one or for
-// very many names. Runs one statement through the main query when there
-// are several names.
+// very many names. With several names it counts, in one statement through
+// the main query, the rows of the names it has not counted before while the
+// database is unchanged.
 TLichenSearchPlan PlanLichenSearch(const QStringList& names);
 // The statement of a plan: the lichens of LichensContainingAllStatement, in
 // its order.
