@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -77,7 +79,104 @@ private:
     int rows = 0;
 };
 
+// A substance for an ordinary lichen row: any but the few wildcard names no
+// lichen lists, in lower case one time in ten (the portal's spelling varies).
+QString DrawAnySubstance(std::mt19937& rng, int substances)
+{
+    int named;
+    do named = int(rng() % unsigned(substances));
+    while (named % 1000 == 5);
+    QString substance = BenchSubstanceName(named);
+    if (rng() % 10 == 0) substance = substance.toLower();
+    return substance;
+}
+
+void AddOwnLichenRows(TBatchInsert& insert, std::mt19937& rng, int scale)
+{
+    auto chance = [&](int percent) { return int(rng() % 100) < percent; };
+    const int substances = BenchSubstancesPerScale * scale;
+    const int lichens = LichenCount(scale);
+    const QStringList selected = BenchSelectedSubstances(scale);
+    int rows = 0;
+    for (int k = 0; k < lichens; k += SelectedEvery)
+        for (const QString& s : selected) {
+            insert.Add({LichenName(k), s, GenusName(k)});
+            ++rows;
+        }
+    while (rows < BenchLichenRowsPerScale * scale) {
+        const int k = int(rng() % unsigned(lichens));
+        const int named =
+            chance(CommonPercent) ? DrawCommonSubstance(rng, substances) : int(rng() % unsigned(substances));
+        if (named % 1000 == 5)
+            continue;   // a few wildcard names that no lichen lists
+        QString substance = BenchSubstanceName(named);
+        if (chance(10))
+            substance = substance.toLower();   // the portal's spelling varies in case
+        insert.Add({LichenName(k), substance, GenusName(k)});
+        ++rows;
+    }
+}
+
+// The rows of one lichen: each common substance n with its per-mille chance,
+// then drawn ones up to `rows` in all.
+void AddLichen(TBatchInsert& insert, std::mt19937& rng, int substances, int k, int rows,
+               const int* commonPerMille, int commons)
+{
+    int added = 0;
+    for (int n = 0; n < commons; ++n)
+        if (int(rng() % 1000) < commonPerMille[n]) {
+            const QString name = BenchSubstanceName(37 + n * (substances / CommonSubstances));
+            insert.Add({LichenName(k), rng() % 10 == 0 ? name.toLower() : name, GenusName(k)});
+            ++added;
+        }
+    for (; added < rows; ++added)
+        insert.Add({LichenName(k), DrawAnySubstance(rng, substances), GenusName(k)});
+}
+
+void AddFewLichensRows(TBatchInsert& insert, std::mt19937& rng, int scale)
+{
+    // Two rows in five name a common substance, so each of them is listed
+    // tens of times in every lichen (the commonest about 220 times).
+    const int substances = BenchSubstancesPerScale * scale;
+    const int lichens = 40 * scale;
+    for (int k = 0; k < lichens; ++k)
+        for (int r = 1200 + int(rng() % 601); r > 0; --r) {
+            QString substance = DrawAnySubstance(rng, substances);
+            if (rng() % 5 < 2) {
+                substance = BenchSubstanceName(DrawCommonSubstance(rng, substances));
+                if (rng() % 10 == 0) substance = substance.toLower();
+            }
+            insert.Add({LichenName(k), substance, GenusName(k)});
+        }
+}
+
+void AddPortalLikeRows(TBatchInsert& insert, std::mt19937& rng, int scale)
+{
+    static const int commonPerMille[CommonSubstances] = {150, 130, 110, 100, 80, 70, 60, 50};
+    const int substances = BenchSubstancesPerScale * scale;
+    const int lichens = 4700 * scale;
+    for (int k = 0; k < lichens; ++k) {
+        // Log-normal sizes, median 7, mean about 13 (Box-Muller on the
+        // generator's own numbers, so the draw does not depend on the library).
+        const double u1 = (double(rng()) + 1.0) / 4294967297.0;
+        const double u2 = double(rng()) / 4294967296.0;
+        const double z = std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+        const int rows = std::max(1, int(std::lround(7.0 * std::exp(1.1 * z))));
+        AddLichen(insert, rng, substances, k, rows, commonPerMille, CommonSubstances);
+    }
+}
+
 } // namespace
+
+const char* BenchShapeName(TBenchShape shape)
+{
+    switch (shape) {
+    case TBenchShape::Own: return "Own";
+    case TBenchShape::FewLichens: return "FewLichens";
+    case TBenchShape::PortalLike: return "PortalLike";
+    }
+    return "?";
+}
 
 QString BenchSubstanceName(int i)
 {
@@ -94,7 +193,7 @@ QString BenchSubstanceName(int i)
     return plain;
 }
 
-void BuildBenchDatabase(const QString& path, int scale)
+void BuildBenchDatabase(const QString& path, int scale, TBenchShape shape)
 {
     QFile::remove(path);
     QFile create(path);
@@ -142,47 +241,33 @@ void BuildBenchDatabase(const QString& path, int scale)
     }
     {
         TBatchInsert insert(c, QStringLiteral("INSERT INTO Lichens (Lichen, Substance, Genus) VALUES "), 3);
-        const int lichens = LichenCount(scale);
-        const QStringList selected = BenchSelectedSubstances(scale);
-        int rows = 0;
-        for (int k = 0; k < lichens; k += SelectedEvery)
-            for (const QString& s : selected) {
-                insert.Add({LichenName(k), s, GenusName(k)});
-                ++rows;
-            }
-        while (rows < BenchLichenRowsPerScale * scale) {
-            const int k = int(rng() % unsigned(lichens));
-            const int named =
-                chance(CommonPercent) ? DrawCommonSubstance(rng, substances) : int(rng() % unsigned(substances));
-            if (named % 1000 == 5)
-                continue;   // a few wildcard names that no lichen lists
-            QString substance = BenchSubstanceName(named);
-            if (chance(10))
-                substance = substance.toLower();   // the portal's spelling varies in case
-            insert.Add({LichenName(k), substance, GenusName(k)});
-            ++rows;
+        switch (shape) {
+        case TBenchShape::Own: AddOwnLichenRows(insert, rng, scale); break;
+        case TBenchShape::FewLichens: AddFewLichensRows(insert, rng, scale); break;
+        case TBenchShape::PortalLike: AddPortalLikeRows(insert, rng, scale); break;
         }
     }
     c.Commit();
     c.Close();
 }
 
-QString BenchDatabasePath(int scale)
+QString BenchDatabasePath(int scale, TBenchShape shape)
 {
     static QTemporaryDir dir;
-    static std::map<int, QString> built;
-    auto it = built.find(scale);
+    static std::map<std::pair<int, TBenchShape>, QString> built;
+    auto it = built.find({scale, shape});
     if (it != built.end()) return it->second;
-    const QString path = dir.filePath(QStringLiteral("scale%1/Quillaspore.db").arg(scale));
+    const QString path =
+        dir.filePath(QStringLiteral("%1%2/Quillaspore.db").arg(QString::fromLatin1(BenchShapeName(shape))).arg(scale));
     QDir().mkpath(QFileInfo(path).path());
-    BuildBenchDatabase(path, scale);
+    BuildBenchDatabase(path, scale, shape);
     TSQLConnection c;
     c.Params = {QStringLiteral("DriverName=Sqlite"), QStringLiteral("FailIfMissing=True"),
                 QStringLiteral("Database=") + path};
     c.Open();
     MigrateDatabase(c);
     c.Close();
-    built[scale] = path;
+    built[{scale, shape}] = path;
     return path;
 }
 

@@ -14,13 +14,27 @@ constexpr int BenchLichenRowsPerScale = 60000;
 // The name of substance i of a database (awkward names included).
 QString BenchSubstanceName(int i);
 
+// How the lichen rows spread over the lichens; the substances are the same.
+enum class TBenchShape {
+    // 10,000 lichens a scale, about six rows each, rows in random order.
+    Own,
+    // 40 lichens a scale with about 1,500 rows each, a few common
+    // substances listed tens of times in every lichen, rows lichen by lichen.
+    FewLichens,
+    // As the portal delivers it: 4,700 lichens a scale, a median of 7 rows
+    // a lichen and a long tail of large ones, the common substances each in
+    // 5 to 15 % of the lichens, rows lichen by lichen.
+    PortalLike,
+};
+const char* BenchShapeName(TBenchShape shape);
+
 // Writes the database with the program's two tables (no index) to `path`.
-void BuildBenchDatabase(const QString& path, int scale);
+void BuildBenchDatabase(const QString& path, int scale, TBenchShape shape = TBenchShape::Own);
 
 // The path of a database of that scale, built once per process in a
 // temporary folder, with the program's start-up migration already run on it
 // (so its indexes are those the program adds).
-QString BenchDatabasePath(int scale);
+QString BenchDatabasePath(int scale, TBenchShape shape = TBenchShape::Own);
 
 // Five substance names that lichen rows name, for the lichen search.
 QStringList BenchSelectedSubstances(int scale, int count = 5);

@@ -12,9 +12,13 @@
 #include "core/Entry.h"
 #include "core/MainWindow.h"
 #include "core/Queries.h"
+#include "core/Schema.h"
 #include "core/Settings.h"
+#include "update/UpdateSql.h"
 #include "framework/Dialogs.h"
 #include "framework/Framework.h"
+#include "identify/LichenSearch.h"
+#include "lichens/LichenMatches.h"
 #include "lichens/LichenList.h"
 #include "lichens/LichenText.h"
 #include "substances/RecordList.h"
@@ -46,7 +50,7 @@ public:
 // scale and the default search configuration. One set of windows at a time.
 class TProgram {
 public:
-    static TProgram& At(int scale)
+    static TProgram& At(int scale, TBenchShape shape = TBenchShape::Own)
     {
         static std::unique_ptr<TProgram>& current = [] () -> std::unique_ptr<TProgram>& {
             static std::unique_ptr<TProgram> program;
@@ -54,9 +58,9 @@ public:
             qAddPostRoutine([] { program.reset(); });
             return program;
         }();
-        if (!current || current->scale != scale) {
+        if (!current || current->scale != scale || current->shape != shape) {
             current.reset();
-            current.reset(new TProgram(scale));
+            current.reset(new TProgram(scale, shape));
         }
         return *current;
     }
@@ -80,14 +84,14 @@ public:
     bool Running() const { return running; }
 
 private:
-    explicit TProgram(int scale) : scale(scale)
+    TProgram(int scale, TBenchShape shape) : scale(scale), shape(shape)
     {
         static bool dialogsSet = false;
         if (!dialogsSet) {
             SetDialogs(std::make_unique<SilentDialogs>());
             dialogsSet = true;
         }
-        QFile::copy(BenchDatabasePath(scale), dir.filePath(QStringLiteral("Quillaspore.db")));
+        QFile::copy(BenchDatabasePath(scale, shape), dir.filePath(QStringLiteral("Quillaspore.db")));
         QFile::copy(QStringLiteral(QS_SOURCE_DIR "/data/Default.scfg"), dir.filePath(QStringLiteral("Default.scfg")));
         oldDir = QDir::currentPath();
         QDir::setCurrent(dir.path());
@@ -98,15 +102,16 @@ private:
     }
 
     int scale;
+    TBenchShape shape;
     QTemporaryDir dir;
     QString oldDir;
     FakeHttpServer server;
     bool running = false;
 };
 
-TProgram& Program(benchmark::State& state)
+TProgram& Program(benchmark::State& state, TBenchShape shape = TBenchShape::Own)
 {
-    TProgram& p = TProgram::At(int(state.range(0)));
+    TProgram& p = TProgram::At(int(state.range(0)), shape);
     // Another benchmark of the run may have closed the windows.
     if (!p.Running() || Application->ComponentCount() == 0) p.Start();
     return p;
@@ -196,8 +201,8 @@ QStringList HeaviestSubstances(int scale)
     return names;
 }
 
-// Five substance rows in the main window's spot list, none selected.
-std::vector<TListItem*> FiveSubstanceRows(const QStringList& names)
+// One substance row a name in the main window's spot list, none selected.
+std::vector<TListItem*> SubstanceRows(const QStringList& names)
 {
     Form1->SpotListView->Clear();
     std::vector<TListItem*> rows;
@@ -213,7 +218,7 @@ std::vector<TListItem*> FiveSubstanceRows(const QStringList& names)
 // The count on the button as the fifth row joins the selection.
 void SelectFifth(benchmark::State& state, const QStringList& names)
 {
-    const std::vector<TListItem*> rows = FiveSubstanceRows(names);
+    const std::vector<TListItem*> rows = SubstanceRows(names);
     for (auto _ : state) {
         state.PauseTiming();
         Form1->SpotListView->ClearSelection();
@@ -245,7 +250,7 @@ void SelectFifthHeaviestSubstance(benchmark::State& state)
 void ViewLichensButton(benchmark::State& state)
 {
     Program(state);
-    const std::vector<TListItem*> rows = FiveSubstanceRows(BenchSelectedSubstances(int(state.range(0))));
+    const std::vector<TListItem*> rows = SubstanceRows(BenchSelectedSubstances(int(state.range(0))));
     for (TListItem* r : rows) r->SetSelected(true);
     Form1->ViewLichensButton->SetEnabled(true);
     for (auto _ : state)
@@ -272,6 +277,171 @@ void ReferenceLichenSearchStatement(benchmark::State& state)
     }
     state.counters["lichens"] = double(rows);
 }
+
+// ---------------------------------------------------------------- lichen search by shape
+
+// The substances that lichen rows spell (ASCII case aside) with their row
+// counts, most rows first, of the database the windows have open.
+struct TNameRows {
+    QString Name;
+    long long Rows;
+};
+const std::vector<TNameRows>& SubstancesByRows(int scale, TBenchShape shape)
+{
+    static std::map<std::pair<int, TBenchShape>, std::vector<TNameRows>> found;
+    std::vector<TNameRows>& names = found[{scale, shape}];
+    if (names.empty()) {
+        RunQuery(QStringLiteral("SELECT name, n FROM (SELECT S.name, (SELECT count(*) FROM Lichens L "
+                                "WHERE L.Substance = S.name COLLATE NOCASE) AS n FROM Substances S) "
+                                "WHERE n > 0 ORDER BY n DESC, name"));
+        for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next())
+            names.push_back({GetFieldString(QStringLiteral("name")), q.FieldByName(QStringLiteral("n")).AsLargeInt()});
+    }
+    return names;
+}
+
+enum class TSelection { Heaviest5, Heaviest8, Heaviest2, HeaviestAnd4Rare, Heaviest2AndWildcard };
+const char* SelectionName(TSelection s)
+{
+    switch (s) {
+    case TSelection::Heaviest5: return "Heaviest5";
+    case TSelection::Heaviest8: return "Heaviest8";
+    case TSelection::Heaviest2: return "Heaviest2";
+    case TSelection::HeaviestAnd4Rare: return "HeaviestAnd4Rare";
+    case TSelection::Heaviest2AndWildcard: return "Heaviest2AndWildcard";
+    }
+    return "?";
+}
+
+// The selected names in list order, heaviest first: a search that simply
+// starts from the first name starts from the heaviest.
+QStringList SelectionNames(int scale, TBenchShape shape, TSelection selection)
+{
+    const std::vector<TNameRows>& byRows = SubstancesByRows(scale, shape);
+    QStringList names;
+    auto heaviest = [&](int n) {
+        for (int i = 0; i < n && i < int(byRows.size()); ++i) names << byRows[size_t(i)].Name;
+    };
+    switch (selection) {
+    case TSelection::Heaviest5: heaviest(5); break;
+    case TSelection::Heaviest8: heaviest(8); break;
+    case TSelection::Heaviest2: heaviest(2); break;
+    case TSelection::HeaviestAnd4Rare:
+        heaviest(1);
+        for (size_t i = byRows.size(); i > 0 && names.size() < 5; --i) names << byRows[i - 1].Name;
+        break;
+    case TSelection::Heaviest2AndWildcard:
+        heaviest(2);
+        // A leading wildcard: no index range narrows its LIKE.
+        for (const TNameRows& n : byRows)
+            if (n.Name.startsWith(QLatin1Char('_')) || n.Name.startsWith(QLatin1Char('%'))) {
+                names << n.Name;
+                break;
+            }
+        break;
+    }
+    return names;
+}
+
+enum class TSearchAction { SelectLast, ClickInexact, ClickExact };
+
+// The selection handler's count as the last row joins the selection, or the
+// "View Lichens" button with every row selected, in either mode, each time
+// searching anew (not the search kept from the count before it).
+void LichenSearch(benchmark::State& state, TBenchShape shape, TSelection selection, TSearchAction action)
+{
+    Program(state, shape);
+    const int scale = int(state.range(0));
+    const QStringList names = SelectionNames(scale, shape, selection);
+    const std::vector<TListItem*> rows = SubstanceRows(names);
+    const size_t last = rows.size() - 1;
+    if (action == TSearchAction::SelectLast) {
+        for (auto _ : state) {
+            state.PauseTiming();
+            Form1->SpotListView->ClearSelection();
+            for (size_t i = 0; i < last; ++i) rows[i]->SetSelected(true);
+            state.ResumeTiming();
+            rows[last]->SetSelected(true);
+        }
+        state.SetLabel(Form1->ViewLichensButton->Caption().toStdString());
+        return;
+    }
+    for (TListItem* r : rows) r->SetSelected(true);
+    LichenMatchesForm->MatchRadio->SetItemIndex(action == TSearchAction::ClickExact ? 0 : 1);
+    Form1->ViewLichensButton->SetEnabled(true);
+    for (auto _ : state) {
+        state.PauseTiming();
+        FindLichensContainingAll({QStringLiteral("no such substance")}, false);
+        state.ResumeTiming();
+        QTest::mouseClick(Form1->ViewLichensButton->Widget(), Qt::LeftButton);
+    }
+    // Less the lines "Substances:", the names, the empty line and "Lichens:".
+    state.counters["lichens"] = double(LichenMatchesForm->LichenListBox->Items()->Count() - names.size() - 3);
+    LichenMatchesForm->MatchRadio->SetItemIndex(1);
+}
+
+// Grouped by shape, so each shape's windows are started once per scale.
+const bool LichenSearchRegistered = [] {
+    const TBenchShape shapes[] = {TBenchShape::Own, TBenchShape::FewLichens, TBenchShape::PortalLike};
+    const TSelection selections[] = {TSelection::Heaviest5, TSelection::Heaviest8, TSelection::Heaviest2,
+                                     TSelection::HeaviestAnd4Rare, TSelection::Heaviest2AndWildcard};
+    const std::pair<TSearchAction, const char*> actions[] = {{TSearchAction::SelectLast, "SelectLast"},
+                                                             {TSearchAction::ClickInexact, "ClickInexact"},
+                                                             {TSearchAction::ClickExact, "ClickExact"}};
+    for (TBenchShape shape : shapes)
+        for (int scale : {1, 10})
+            for (TSelection selection : selections)
+                for (const auto& [action, actionName] : actions)
+                    benchmark::RegisterBenchmark((std::string("LichenSearch/") + BenchShapeName(shape) + "/" +
+                                                  SelectionName(selection) + "/" + actionName)
+                                                     .c_str(),
+                                                 [=](benchmark::State& st) { LichenSearch(st, shape, selection, action); })
+                        ->Unit(benchmark::kMillisecond)
+                        ->Arg(scale);
+    return true;
+}();
+
+// ---------------------------------------------------------------- index rebuild
+
+// What the lichen update spends on the indexes after filling the table:
+// the program's lichen indexes made again on the full table of each shape,
+// with the helper threads the update allows (rolled back after each
+// measure). "/10/0" makes the set of earlier versions, "/10/1" today's.
+void LichenIndexRebuild(benchmark::State& state, TBenchShape shape)
+{
+    TSQLConnection c;
+    c.Params = {QStringLiteral("DriverName=Sqlite"), QStringLiteral("FailIfMissing=True"),
+                QStringLiteral("Database=") + BenchDatabasePath(int(state.range(0)), shape)};
+    c.Open();
+    c.ExecuteDirect(QStringLiteral("PRAGMA threads = 4"));
+    const QStringList earlier = {QStringLiteral("CREATE INDEX LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)"),
+                                 QStringLiteral("CREATE INDEX LichensLichen ON Lichens(Lichen)")};
+    const QStringList statements = state.range(1) > 0 ? LichenIndexStatements : earlier;
+    for (auto _ : state) {
+        state.PauseTiming();
+        c.StartTransaction();
+        for (const TIndexDefinition& index : TableIndexes(c, QStringLiteral("Lichens")))
+            c.ExecuteDirect(QStringLiteral("DROP INDEX ") + index.Name);
+        state.ResumeTiming();
+        for (const QString& sql : statements) c.ExecuteDirect(sql);
+        state.PauseTiming();
+        c.Rollback();
+        state.ResumeTiming();
+    }
+    state.counters["indexes"] = double(statements.size());
+    c.Close();
+}
+
+const bool LichenIndexRebuildRegistered = [] {
+    for (TBenchShape shape : {TBenchShape::Own, TBenchShape::FewLichens, TBenchShape::PortalLike})
+        benchmark::RegisterBenchmark((std::string("LichenIndexRebuild/") + BenchShapeName(shape)).c_str(),
+                                     [=](benchmark::State& st) { LichenIndexRebuild(st, shape); })
+            ->Unit(benchmark::kMillisecond)
+            ->Args({10, 0})
+            ->Args({10, 1})
+            ->Iterations(3);
+    return true;
+}();
 
 // ---------------------------------------------------------------- start-up
 

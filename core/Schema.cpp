@@ -128,8 +128,14 @@ bool MigrateLichens(TSQLConnection& connection)
 }
 
 const QStringList LichenIndexStatements = {
-    QStringLiteral("CREATE INDEX IF NOT EXISTS LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS LichensSubstanceLichen ON Lichens(Substance COLLATE NOCASE, Lichen)"),
     QStringLiteral("CREATE INDEX IF NOT EXISTS LichensLichen ON Lichens(Lichen)"),
+};
+
+// Earlier versions indexed the substance alone; the index with the lichen
+// beside it serves every statement that one served.
+const QStringList ReplacedLichenIndexStatements = {
+    QStringLiteral("DROP INDEX IF EXISTS LichensSubstanceNoCase"),
 };
 
 bool EnsureLichenIndex(TSQLConnection& connection)
@@ -137,11 +143,12 @@ bool EnsureLichenIndex(TSQLConnection& connection)
     try {
         if (TableColumns(connection, QStringLiteral("Lichens")).isEmpty())
             return false;
+        const QStringList statements = ReplacedLichenIndexStatements + LichenIndexStatements;
         if (connection.InTransaction()) {
-            for (const QString& sql : LichenIndexStatements)
+            for (const QString& sql : statements)
                 connection.ExecuteDirect(sql);
         } else {
-            ExecuteInTransaction(connection, LichenIndexStatements);
+            ExecuteInTransaction(connection, statements);
         }
         return true;
     } catch (const EDatabaseError&) {

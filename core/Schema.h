@@ -23,14 +23,18 @@ bool MigrateSubstances(TSQLConnection& connection);
 bool MigrateLichens(TSQLConnection& connection);
 
 // The indexes the program adds to Lichens, as "CREATE INDEX IF NOT EXISTS"
-// statements: "LichensSubstanceNoCase" on Lichens(Substance COLLATE NOCASE)
-// for the lookups by substance name (LIKE and NOCASE equality), and
+// statements: "LichensSubstanceLichen" on Lichens(Substance COLLATE NOCASE,
+// Lichen) for the lookups by substance name (LIKE and NOCASE equality) and
+// the lichen search (a substance's lichens in order, and whether a lichen
+// has a row of a substance, by one seek, without reading the rows), and
 // "LichensLichen" on Lichens(Lichen) for the sorted lichen list and the
-// lookups by lichen. Neither changes what a statement returns.
+// lookups by lichen. The statements whose order of rows the engine would
+// otherwise take from them read as they did with the older indexes.
 extern const QStringList LichenIndexStatements;
 
-// Creates the lichen indexes that are missing, in one transaction (or in
-// the caller's open transaction), when the table exists. Returns true when
+// Creates the lichen indexes that are missing, and drops the one of earlier
+// versions they replace, in one transaction (or in the caller's open
+// transaction), when the table exists. Returns true when
 // they exist afterwards; a database that cannot be written just goes
 // without them.
 bool EnsureLichenIndex(TSQLConnection& connection);

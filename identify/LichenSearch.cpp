@@ -1,9 +1,12 @@
 #include "identify/LichenSearch.h"
 
 #include "core/Queries.h"
+#include "core/Schema.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <vector>
@@ -37,27 +40,34 @@ bool HoldsLikeWildcard(const QString& name)
     return name.contains(QLatin1Char('%')) || name.contains(QLatin1Char('_'));
 }
 
-// The selected names once each (names alike but for ASCII case match the
-// same rows, as patterns too), with the rows spelling each (ASCII case aside,
-// counted in the index on Lichens(Substance COLLATE NOCASE) without reading
-// the rows), and the rowid of the table's last row (about its row count).
+// The rows spelling each name (ASCII case aside), counted in the index on
+// Lichens(Substance COLLATE NOCASE, Lichen) without reading the rows.
 const QString NameRowsSql = QStringLiteral(
-    "SELECT min(J.key) AS k, (SELECT count(*) FROM Lichens H WHERE H.Substance = J.value COLLATE NOCASE) AS Hits, "
-    "(SELECT max(rowid) FROM Lichens) AS LastRow FROM json_each(?1) J GROUP BY J.value COLLATE NOCASE");
+    "SELECT J.key AS k, (SELECT count(*) FROM Lichens H WHERE H.Substance = J.value COLLATE NOCASE) AS Hits "
+    "FROM json_each(?1) J");
 
-// The parts of a plan's statement: the checked names (?2, in their order);
-// the lichens of the lightest name (?1), among those of the next one (?3),
-// that have a row of every checked name.
-const QString CheckedNames = QStringLiteral(
-    "K(name, wild) AS MATERIALIZED ("
-    "SELECT value, instr(value, '%') > 0 OR instr(value, '_') > 0 FROM json_each(?2)), ");
-const QString LichensOfLightestHead = QStringLiteral(
-    "C(Lichen) AS (SELECT DISTINCT L.Lichen FROM Lichens L WHERE L.Substance = ?1 COLLATE NOCASE ");
-const QString AmongLichensOfNext = QStringLiteral(
-    "AND L.Lichen IN (SELECT X.Lichen FROM Lichens X WHERE X.Substance = ?3 COLLATE NOCASE) ");
-const QString EveryCheckedNameRow = QStringLiteral(
-    "AND NOT EXISTS (SELECT 1 FROM K WHERE NOT EXISTS (SELECT 1 FROM Lichens O WHERE O.Lichen = L.Lichen "
-    "AND CASE WHEN K.wild THEN O.Substance LIKE K.name ELSE O.Substance = K.name COLLATE NOCASE END))) ");
+// The key under which names alike but for ASCII case (the same rows) meet.
+QString FoldedName(const QString& name)
+{
+    QString folded = name;
+    for (QChar& c : folded)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    return folded;
+}
+
+// A plan names each of its names by a parameter of its own, so the engine
+// sees every comparison on its own and seeks it in an index; beyond this
+// many names the statement over the array of names is used.
+constexpr int MaxPlannedNames = 64;
+
+// The rows of the name of parameter p: LIKE without wildcards is equality
+// ignoring ASCII case, which NOCASE compares and the indexes serve; a name
+// holding "%" or "_" keeps its LIKE.
+QString NameCondition(const QString& column, const QString& name, int p)
+{
+    return column + (HoldsLikeWildcard(name) ? QStringLiteral(" LIKE ?%1") : QStringLiteral(" = ?%1 COLLATE NOCASE")).arg(p);
+}
 
 // A row of the lichen that matches none of the names.
 const QString OtherSubstanceRow = QStringLiteral(
@@ -65,7 +75,17 @@ const QString OtherSubstanceRow = QStringLiteral(
     "O.Substance COLLATE NOCASE IN (SELECT name FROM N WHERE NOT wild) "
     "OR EXISTS (SELECT 1 FROM N WHERE wild AND O.Substance LIKE N.name))");
 
-const QString SingleNameSql = QStringLiteral("SELECT Lichen FROM Lichens WHERE Substance LIKE ?1");
+// Every matching row's lichen (a lichen may come twice), in the order the
+// statement delivered them with the older index on the substance alone,
+// which it read for a name with a literal start: by the substance (ASCII
+// case aside), then as stored. A name starting with a wildcard, or empty,
+// was read from the table in stored order.
+QString SingleNameSql(const QString& name)
+{
+    const bool literalStart = !name.isEmpty() && !HoldsLikeWildcard(name.left(1));
+    return QStringLiteral("SELECT Lichen FROM Lichens WHERE Substance LIKE ?1 ORDER BY ") +
+           (literalStart ? QStringLiteral("Substance COLLATE NOCASE, rowid") : QStringLiteral("rowid"));
+}
 
 // The database's state as far as this connection can tell: which file on
 // which open connection, its own changes and those committed by other
@@ -108,6 +128,46 @@ TLastSearch& LastSearch()
     return last;
 }
 
+// The rows of each plain name counted so far while the database is
+// unchanged: the names join a selection one at a time, so each selection
+// counts only the name that joined it.
+struct TNameRows {
+    TSQLConnection* Connection = nullptr;
+    TDataState State;
+    QHash<QString, long long> Rows;   // by FoldedName
+};
+
+// Far more names than a user selects in a session; beyond it the counts
+// start afresh.
+constexpr int MaxCountedNames = 10000;
+
+// The rows of every plain name of `names` (indexes into it), counting in one
+// statement only those not counted before on this state of the database.
+QHash<QString, long long> CountNameRows(const QStringList& names, const QList<int>& plain)
+{
+    static TNameRows counted;
+    TSQLConnection* connection = &MainConnection();
+    const TDataState state = CurrentDataState(*connection);
+    if (counted.Connection != connection || !(counted.State == state) || counted.Rows.size() > MaxCountedNames)
+        counted = {connection, state, {}};
+    QStringList missing;
+    QSet<QString> asked;
+    for (int k : plain) {
+        const QString folded = FoldedName(names[k]);
+        if (!counted.Rows.contains(folded) && !asked.contains(folded)) {
+            asked.insert(folded);
+            missing << names[k];
+        }
+    }
+    if (!missing.isEmpty()) {
+        RunQuery(NameRowsSql, {NamesAsJson(missing)});
+        for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next())
+            counted.Rows.insert(FoldedName(missing[q.FieldByName(QStringLiteral("k")).AsInteger()]),
+                                q.FieldByName(QStringLiteral("Hits")).AsLargeInt());
+    }
+    return counted.Rows;
+}
+
 } // namespace
 
 TLichenStatement LichensContainingAllStatement(const QStringList& names, bool exact)
@@ -115,7 +175,7 @@ TLichenStatement LichensContainingAllStatement(const QStringList& names, bool ex
     TLichenStatement s;
     if (names.isEmpty()) return s;
     if (names.size() == 1 && !exact) {
-        s.Sql = SingleNameSql;
+        s.Sql = SingleNameSql(names.first());
         s.Params = {names.first()};
         return s;
     }
@@ -130,51 +190,33 @@ TLichenStatement LichensContainingAllStatement(const QStringList& names, bool ex
 TLichenSearchPlan PlanLichenSearch(const QStringList& names)
 {
     TLichenSearchPlan plan;
-    if (names.size() < 2 || std::all_of(names.begin(), names.end(), HoldsLikeWildcard))
+    if (names.size() == 1) {
+        if (!HoldsLikeWildcard(names.first()))
+            plan.Lightest = 0;
         return plan;
-    struct TNameRows {
-        int Index;
-        long long Rows;
-    };
-    std::vector<TNameRows> plain;
-    QList<int> wild;
-    long long lastRow = 0;
-    RunQuery(NameRowsSql, {NamesAsJson(names)});
-    for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next()) {
-        const int k = q.FieldByName(QStringLiteral("k")).AsInteger();
-        if (HoldsLikeWildcard(names[k]))
-            wild << k;
-        else
-            plain.push_back({k, q.FieldByName(QStringLiteral("Hits")).AsLargeInt()});
-        lastRow = q.FieldByName(QStringLiteral("LastRow")).AsLargeInt();
     }
-    if (plain.empty())
+    if (names.isEmpty() || std::all_of(names.begin(), names.end(), HoldsLikeWildcard))
         return plan;
-    std::stable_sort(plain.begin(), plain.end(),
-                     [](const TNameRows& a, const TNameRows& b) { return a.Rows < b.Rows; });
-
-    // Reading every name's rows costs by their sum; a wildcard name's rows
-    // are found by reading the whole table, about as dear as one row in
-    // twenty by the index. Starting from the lightest costs about six of its
-    // rows per lichen (a lichen's rows through the index on Lichens(Lichen)),
-    // so it pays only when the others are much heavier.
-    long long reading = wild.size() * (lastRow / 20);
-    for (const TNameRows& n : plain)
-        reading += n.Rows;
-    const long long lightest = plain.front().Rows;
-    if (reading <= 6 * lightest)
-        return plan;
-    plan.Lightest = plain.front().Index;
-    size_t checkedFrom = 1;
-    // The next one read as a set when that costs less than looking into
-    // every lichen of the lightest for it.
-    if (plain.size() > 1 && plain[1].Rows <= 8 * lightest) {
-        plan.Next = plain[1].Index;
-        checkedFrom = 2;
+    // The names once each: a name alike but for ASCII case to one before it
+    // matches the same rows (a pattern too).
+    QList<int> plain, wild;
+    QSet<QString> seen;
+    for (int k = 0; k < names.size(); ++k) {
+        if (seen.contains(FoldedName(names[k])))
+            continue;
+        seen.insert(FoldedName(names[k]));
+        (HoldsLikeWildcard(names[k]) ? wild : plain) << k;
     }
-    for (size_t i = checkedFrom; i < plain.size(); ++i)
-        plan.Checked << plain[i].Index;
-    plan.Checked << wild;
+    if (plain.size() + wild.size() > MaxPlannedNames)
+        return plan;
+    const QHash<QString, long long> rows = CountNameRows(names, plain);
+    auto rowsOf = [&](int k) { return rows.value(FoldedName(names[k])); };
+    // Starting from the rarest name costs its rows plus one seek per lichen
+    // and other name (the lichens checked shrink with each name), never more
+    // than reading every name's rows.
+    std::stable_sort(plain.begin(), plain.end(), [&](int a, int b) { return rowsOf(a) < rowsOf(b); });
+    plan.Lightest = plain.front();
+    plan.Checked = plain.mid(1) + wild;
     return plan;
 }
 
@@ -184,26 +226,34 @@ TLichenStatement LichensContainingAllStatement(const QStringList& names, bool ex
     // One name, not exact, is one SELECT whatever the plan.
     if (plan.Lightest < 0 || (names.size() == 1 && !exact))
         return LichensContainingAllStatement(names, exact);
-    QStringList checked;
-    for (int i : plan.Checked)
-        checked << names[i];
     TLichenStatement s;
-    s.Params = {names[plan.Lightest], NamesAsJson(checked)};
-    s.Sql = QStringLiteral("WITH ") + CheckedNames;
-    if (exact) {
-        s.Sql += QStringLiteral("N(name, wild) AS (SELECT ?1, 0 ");
-        if (plan.Next >= 0)
-            s.Sql += QStringLiteral("UNION ALL SELECT ?3, 0 ");
-        s.Sql += QStringLiteral("UNION ALL SELECT name, wild FROM K), ");
+    QStringList conditions, spelled;
+    s.Params << names[plan.Lightest];
+    spelled << NameCondition(QStringLiteral("O.Substance"), names[plan.Lightest], 1);
+    for (int i : plan.Checked) {
+        s.Params << names[i];
+        const QString row = NameCondition(QStringLiteral("O.Substance"), names[i], int(s.Params.size()));
+        spelled << row;
+        // A plain name by one seek into Lichens(Substance COLLATE NOCASE,
+        // Lichen), a wildcard one by LIKE over the lichen's own rows.
+        conditions << (HoldsLikeWildcard(names[i])
+                           ? QStringLiteral("EXISTS (SELECT 1 FROM Lichens O WHERE O.Lichen = C.Lichen AND ") + row
+                           : QStringLiteral("EXISTS (SELECT 1 FROM Lichens O WHERE ") + row +
+                                 QStringLiteral(" AND O.Lichen = C.Lichen")) +
+                          QStringLiteral(")");
     }
-    s.Sql += LichensOfLightestHead;
-    if (plan.Next >= 0) {
-        s.Sql += AmongLichensOfNext;
-        s.Params << names[plan.Next];
-    }
-    s.Sql += EveryCheckedNameRow + QStringLiteral("SELECT Lichen FROM C ");
+    // The other rows of a lichen: one that spells none of the names.
     if (exact)
-        s.Sql += QStringLiteral("WHERE NOT EXISTS (") + OtherSubstanceRow + QStringLiteral(") ");
+        conditions << QStringLiteral("NOT EXISTS (SELECT 1 FROM Lichens O WHERE O.Lichen = C.Lichen AND NOT (") +
+                          spelled.join(QStringLiteral(" OR ")) + QStringLiteral("))");
+    // The lichens of the lightest name once each, in order, read from the
+    // index before they are checked, so a lichen listing the name many times
+    // is checked once.
+    s.Sql = QStringLiteral("WITH C(Lichen) AS (SELECT DISTINCT Lichen FROM Lichens WHERE ") +
+            NameCondition(QStringLiteral("Substance"), names[plan.Lightest], 1) +
+            QStringLiteral(") SELECT Lichen FROM C ");
+    if (!conditions.isEmpty())
+        s.Sql += QStringLiteral("WHERE ") + conditions.join(QStringLiteral(" AND ")) + QStringLiteral(" ");
     s.Sql += QStringLiteral("ORDER BY Lichen");
     return s;
 }

@@ -31,22 +31,24 @@ TLichenStatement CompoundLichensStatement(const QStringList& names, bool exact);
 // "SELECT Count(*) ..." of one name; the count is the field "Column0".
 TLichenStatement LichenCountStatement(const QString& name);
 
-// Another way to the lichens of LichensContainingAllStatement, for a
-// selection where one plain name (no "%" or "_") has far fewer rows than the
-// names together: start from the lichens of that name, keep those among the
-// lichens of `Next` (read once, when there is one) and look into each of the
-// rest for a row of every `Checked` name, through the index on
-// Lichens(Lichen). Indexes into the names; `Lightest` and `Next` are plain
-// names, `Checked` holds every other name (one alike but for ASCII case to a
-// name already there may be left out), the one likeliest to be missing first.
+// Another way to the lichens of LichensContainingAllStatement: start from
+// the lichens of one name, once each, and keep those that have a row of
+// every `Checked` name: a plain name by one seek into the index on
+// Lichens(Substance COLLATE NOCASE, Lichen), so the cost does not grow with
+// the lichens' other rows; a wildcard name by LIKE over the lichen's rows. Indexes into the names; `Checked`
+// holds every name but `Lightest` (one alike but for ASCII case to a name
+// already there may be left out), the likeliest to be missing first.
 struct TLichenSearchPlan {
     int Lightest = -1;   // -1: read every name's rows, as LichensContainingAllStatement does
-    int Next = -1;
     QList<int> Checked;
 };
-// The plan for the names on the current database: how many rows each plain
-// name has (counted in the index without reading the rows) decides whether
-// starting from the lightest pays. Runs one statement through the main query.
+// The plan for the names on the current database: it starts from the plain
+// name (no "%" or "_") with the fewest rows (counted in the index without
+// reading the rows), checks the other plain names, fewest rows first, then
+// the wildcard names. No plan when every name is a wildcard one or for
+// very many names. With several names it counts, in one statement through
+// the main query, the rows of the names it has not counted before while the
+// database is unchanged.
 TLichenSearchPlan PlanLichenSearch(const QStringList& names);
 // The statement of a plan: the lichens of LichensContainingAllStatement, in
 // its order.

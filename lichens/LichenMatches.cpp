@@ -1,4 +1,5 @@
 #include "lichens/LichenMatches.h"
+#include "lichens/LichenText.h"
 #include "lichens/OneLichen.h"
 #include "substances/ViewRecord.h"
 
@@ -94,7 +95,7 @@ void TLichenMatchesForm::LichenListBoxDblClick(TObject*)
     }
     // The name is bound, not pasted into the text: a name holding a double
     // quote must not break the statement.
-    RunQuery("SELECT Substance FROM Lichens WHERE Lichen LIKE ?", {line});
+    RunQuery(LichenRowsSql, {line});
     if (!MainQuery().Eof()) {
         if (LichenMatchesOpenLichen)
             LichenMatchesOpenLichen(line);

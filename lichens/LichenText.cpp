@@ -1,7 +1,10 @@
 #include "lichens/LichenText.h"
 
+// Read from the table itself, so the substances come in the order they are
+// stored, not in an index's order.
 const QString LichenSubstancesSql =
-    QStringLiteral("SELECT DISTINCT Substance FROM Lichens WHERE Lichen LIKE ?1");
+    QStringLiteral("SELECT DISTINCT Substance FROM Lichens NOT INDEXED WHERE Lichen LIKE ?1");
+const QString LichenRowsSql = QStringLiteral("SELECT Substance FROM Lichens NOT INDEXED WHERE Lichen LIKE ?1");
 const QString AllLichensSql = QStringLiteral("select DISTINCT Lichen from Lichens ORDER BY Lichen");
 const QString LichenSearchSql =
     QStringLiteral("select DISTINCT Lichen from Lichens WHERE Lichen like ?1 ORDER BY Lichen");

@@ -19,3 +19,5 @@ QString LichenSubstancesCopyText(const QStringList& items);
 extern const QString LichenSubstancesSql;
 extern const QString AllLichensSql;
 extern const QString LichenSearchSql;
+// Whether a line of the lichen-matches list names a lichen.
+extern const QString LichenRowsSql;

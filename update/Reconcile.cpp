@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QSet>
 
+const QString LichenPairsSql = QStringLiteral("SELECT Lichen, Substance FROM Lichens NOT INDEXED");
+
 namespace {
 
 bool IsAsciiLetterByte(char c)
@@ -156,7 +158,7 @@ int InsertMissingLichenRows(TSQLConnection& connection, const std::vector<TLiche
         QHash<QByteArray, QStringList> substancesByLichen;
         {
             TSQLQuery query(&connection);
-            query.SQL = "SELECT Lichen, Substance FROM Lichens";
+            query.SQL = LichenPairsSql;
             query.Open();
             TField& lichenField = query.FieldByName("Lichen");
             TField& substanceField = query.FieldByName("Substance");

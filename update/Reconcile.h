@@ -34,3 +34,7 @@ std::vector<TSubstanceLichens> ReadSubstanceLichens(TSQLConnection& connection);
 // rolled back and rethrown on failure, or inside the caller's transaction
 // when one is open. Returns the number inserted.
 int InsertMissingLichenRows(TSQLConnection& connection, const std::vector<TLichenRow>& rows);
+
+// Every lichen-substance pair of Lichens, from the table itself in stored
+// order (the reconciliation's read).
+extern const QString LichenPairsSql;

@@ -1,7 +1,9 @@
 #include "core/Queries.h"
 #include "support/QtPrinters.h"
 #include "core/Schema.h"
+#include "identify/LichenSearch.h"
 #include "lichens/LichenText.h"
+#include "update/Reconcile.h"
 #include "support/FixtureDb.h"
 #include "support/ScriptedDialogs.h"
 #include <gtest/gtest.h>
@@ -158,13 +160,13 @@ TEST_F(Schema, LichenIndexIsCreatedOnceAndSurvivesARebuild)
     db.Exec("CREATE TABLE Substances " + FixtureDb::SubstancesColumnsSql());
     EXPECT_TRUE(EnsureLichenIndex(connection));
     EXPECT_TRUE(EnsureLichenIndex(connection));
-    EXPECT_TRUE(db.Scalar("SELECT sql FROM sqlite_schema WHERE type = 'index' AND name = 'LichensSubstanceNoCase'")
-                    .contains("Substance COLLATE NOCASE"));
+    EXPECT_TRUE(db.Scalar("SELECT sql FROM sqlite_schema WHERE type = 'index' AND name = 'LichensSubstanceLichen'")
+                    .contains("Lichens(Substance COLLATE NOCASE, Lichen)"));
     EXPECT_TRUE(db.Scalar("SELECT sql FROM sqlite_schema WHERE type = 'index' AND name = 'LichensLichen'")
                     .contains("Lichens(Lichen)"));
     MigrateDatabase(connection);                     // rebuilds Lichens, which drops its indexes
     EXPECT_EQ(messages, QStringList({"Lichen database structure being updated."}));
-    EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE name = 'LichensSubstanceNoCase'"), "1");
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE name = 'LichensSubstanceLichen'"), "1");
     EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE name = 'LichensLichen'"), "1");
 }
 
@@ -185,12 +187,13 @@ TEST_F(Schema, LichenIndexesAreCreatedTogetherOrNotAtAll)
     connection.Rollback();
     EXPECT_EQ(db.Scalar(indexes), "");
     EXPECT_TRUE(EnsureLichenIndex(connection));
-    EXPECT_EQ(db.Scalar(indexes), "LichensSubstanceNoCase,LichensLichen");
+    EXPECT_EQ(db.Scalar(indexes), "LichensSubstanceLichen,LichensLichen");
 }
 
 // Every statement of the program that reads Lichens returns the same rows in
-// the same order with the lichen indexes as with the older single one:
-// lichens and substances differing only in case, "%" and "_" in names.
+// the same order with the lichen indexes as the statements of earlier
+// versions did with the older single index: lichens and substances
+// differing only in case, "%" and "_" in names.
 TEST_F(Schema, LichenIndexesChangeNoResult)
 {
     db.Exec("CREATE TABLE Lichens " + FixtureDb::LichensColumnsSql());
@@ -200,29 +203,34 @@ TEST_F(Schema, LichenIndexesChangeNoResult)
         {"L%d", "Under_score", "Gen%"}, {"Ölb", "Ölsäure", "Öl"},   {"ölb", "ölsäure", "öl"},
         {"Lb", "Zeorin", "Genb"},     {"Lb", "Atranorin", "Genb"}, {"Le ", "Trailing ", "Gene"},
         {"", "Empty lichen", ""},     {"Lz", "", "Genz"},          {"la", "Gyrophoric acid", "gena"},
+        {"La", "atranorin", "Gena"},  {"Lb", "Gyrophoric acid", "Genb"},
     };
     for (const auto& r : rows)
         db.InsertLichen(r[0], r[1], r[2]);
-    struct Statement { QString sql; QVariantList params; };
+    // The statement of earlier versions and the program's own.
+    struct Statement { QString before, after; QVariantList params; };
     std::vector<Statement> statements = {
-        {AllLichensSql, {}},
-        {"select DISTINCT Genus from Lichens ORDER BY Genus", {}},
-        {"SELECT Lichen, Substance FROM Lichens", {}},
+        {AllLichensSql, AllLichensSql, {}},
+        {"select DISTINCT Genus from Lichens ORDER BY Genus", "select DISTINCT Genus from Lichens ORDER BY Genus", {}},
+        {"SELECT Lichen, Substance FROM Lichens", LichenPairsSql, {}},
     };
-    for (const char* text : {"lb", "L_c", "%b%", "%", "l%", "Ölb", "", "Le "}) {
-        statements.push_back({LichenSearchSql, {QStringLiteral("%") + text + QStringLiteral("%")}});
-        statements.push_back({LichenSubstancesSql, {text}});
-        statements.push_back({"SELECT Substance FROM Lichens WHERE Lichen LIKE ?", {text}});
-        statements.push_back({"Select Lichen FROM Lichens WHERE Substance LIKE ?1 ORDER BY Lichen", {text}});
-        statements.push_back({"SELECT Lichen FROM Lichens WHERE Substance LIKE ?1", {text}});
-        statements.push_back({"SELECT Count(*) FROM Lichens WHERE Lichen LIKE ?1 AND Substance LIKE ?2", {text, "%a%"}});
+    for (const char* text : {"lb", "L_c", "%b%", "%", "l%", "Ölb", "", "Le ", "atranorin", "%r%"}) {
+        statements.push_back({LichenSearchSql, LichenSearchSql, {QStringLiteral("%") + text + QStringLiteral("%")}});
+        statements.push_back({"SELECT DISTINCT Substance FROM Lichens WHERE Lichen LIKE ?1", LichenSubstancesSql, {text}});
+        statements.push_back({"SELECT Substance FROM Lichens WHERE Lichen LIKE ?", LichenRowsSql, {text}});
+        statements.push_back({"Select Lichen FROM Lichens WHERE Substance LIKE ?1 ORDER BY Lichen",
+                              "Select Lichen FROM Lichens WHERE Substance LIKE ?1 ORDER BY Lichen", {text}});
+        statements.push_back({"SELECT Lichen FROM Lichens WHERE Substance LIKE ?1",
+                              LichensContainingAllStatement({text}, false).Sql, {text}});
+        statements.push_back({"SELECT Count(*) FROM Lichens WHERE Lichen LIKE ?1 AND Substance LIKE ?2",
+                              "SELECT Count(*) FROM Lichens WHERE Lichen LIKE ?1 AND Substance LIKE ?2", {text, "%a%"}});
     }
-    auto results = [&] {
+    auto results = [&](bool after) {
         std::vector<QStringList> out;
         TSQLQuery q(&connection);
         for (const Statement& st : statements) {
             q.Close();
-            q.SQL = st.sql;
+            q.SQL = after ? st.after : st.before;
             q.Params = st.params;
             q.Open();
             QStringList lines;
@@ -237,14 +245,17 @@ TEST_F(Schema, LichenIndexesChangeNoResult)
         return out;
     };
     db.Exec("CREATE INDEX LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)");
+    db.Exec("CREATE INDEX LichensLichen ON Lichens(Lichen)");
     Connect();
-    const std::vector<QStringList> before = results();
+    const std::vector<QStringList> before = results(false);
     EXPECT_TRUE(EnsureLichenIndex(connection));
-    EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE type = 'index'"), "2");
+    // The older index is replaced, not kept beside the new ones.
+    EXPECT_EQ(db.Scalar("SELECT group_concat(name) FROM (SELECT name FROM sqlite_schema WHERE type = 'index' ORDER BY name)"),
+              "LichensLichen,LichensSubstanceLichen");
     Connect();
-    const std::vector<QStringList> after = results();
+    const std::vector<QStringList> after = results(true);
     ASSERT_EQ(after.size(), before.size());
     for (size_t i = 0; i < before.size(); ++i)
-        EXPECT_EQ(after[i], before[i]) << statements[i].sql.toStdString() << " "
+        EXPECT_EQ(after[i], before[i]) << statements[i].after.toStdString() << " "
                                        << statements[i].params.value(0).toString().toStdString();
 }

@@ -327,7 +327,7 @@ TEST_F(EngineTest, RunCreatesTheLichenIndexAndTheStatementUsesIt)
     QString details;
     for (; !plan.Eof(); plan.Next())
         details += plan.FieldByName("detail").AsString() + "\n";
-    EXPECT_TRUE(details.contains("LichensSubstanceNoCase")) << details.toStdString();
+    EXPECT_TRUE(details.contains("LichensSubstanceLichen")) << details.toStdString();
 }
 
 // Names another program stored as bytes that are not valid UTF-8 (Latin-1

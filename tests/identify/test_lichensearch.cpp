@@ -17,7 +17,10 @@ namespace {
 TEST(LichenSearchStatement, BindsEveryNameAndJoinsTheParts)
 {
     const TLichenStatement one = LichensContainingAllStatement({"Atranorin"}, false);
-    EXPECT_EQ(one.Sql, "SELECT Lichen FROM Lichens WHERE Substance LIKE ?1");
+    EXPECT_EQ(one.Sql, "SELECT Lichen FROM Lichens WHERE Substance LIKE ?1 ORDER BY Substance COLLATE NOCASE, rowid");
+    // Read from the table in stored order, as the engine read it before.
+    EXPECT_EQ(LichensContainingAllStatement({"%acid"}, false).Sql,
+              "SELECT Lichen FROM Lichens WHERE Substance LIKE ?1 ORDER BY rowid");
     EXPECT_EQ(one.Params, QVariantList({"Atranorin"}));
     const TLichenStatement two = CompoundLichensStatement({"a\"b", "c"}, true);
     EXPECT_EQ(two.Sql, "SELECT Lichen FROM Lichens WHERE Substance LIKE ?1 INTERSECT "
@@ -30,6 +33,16 @@ TEST(LichenSearchStatement, BindsEveryNameAndJoinsTheParts)
     EXPECT_EQ(many.Params, QVariantList({"[\"a\\\"b\",\"c\",\"d\"]", 3}));
     EXPECT_TRUE(LichensContainingAllStatement({}, true).Sql.isEmpty());
     EXPECT_TRUE(CompoundLichensStatement({}, true).Sql.isEmpty());
+}
+
+// One name, inexact: the rows of the compound statement, in the order of the
+// older index (which the schema tests hold the statement to); the lichens
+// are compared here.
+QStringList Comparable(QStringList lichens, const QStringList& names, bool exact)
+{
+    if (names.size() == 1 && !exact)
+        lichens.sort();
+    return lichens;
 }
 
 class LichenSearchTest : public ::testing::Test {
@@ -166,23 +179,20 @@ TEST_F(LichenSearchTest, EveryPlanGivesTheLichensOfTheCompoundStatement)
                 const QStringList expected = Rows(CompoundLichensStatement(names, exact));
                 const std::string what = names.join(" | ").toStdString() + (exact ? " exact" : " inexact") +
                                          (indexed ? " indexed" : "");
-                EXPECT_EQ(FindLichensContainingAll(names, exact), expected) << what;
-                for (int a = 0; a < names.size(); ++a) {
-                    if (!plain(names[a]))
-                        continue;
-                    int next = -1;   // the first plain name after it, if any
-                    for (int b = a + 1; b < names.size() && next < 0; ++b)
-                        if (plain(names[b]))
-                            next = b;
-                    for (const int b : {-1, next}) {
-                        TLichenSearchPlan plan{a, b, {}};
+                EXPECT_EQ(Comparable(FindLichensContainingAll(names, exact), names, exact),
+                          Comparable(expected, names, exact)) << what;
+                // Starting from any name (a wildcard one too), the others
+                // checked in either order.
+                for (int a = 0; a < names.size(); ++a)
+                    for (const bool reversed : {false, true}) {
+                        TLichenSearchPlan plan{a, {}};
                         for (int c = 0; c < names.size(); ++c)
-                            if (c != a && c != b)
-                                plan.Checked << c;
-                        EXPECT_EQ(Rows(LichensContainingAllStatement(names, exact, plan)), expected)
-                            << what << " from " << a << " with " << b;
+                            if (c != a)
+                                reversed ? plan.Checked.prepend(c) : plan.Checked.append(c);
+                        EXPECT_EQ(Comparable(Rows(LichensContainingAllStatement(names, exact, plan)), names, exact),
+                                  Comparable(expected, names, exact))
+                            << what << " from " << a << (reversed ? " reversed" : "");
                     }
-                }
             }
         }
     }
@@ -191,9 +201,118 @@ TEST_F(LichenSearchTest, EveryPlanGivesTheLichensOfTheCompoundStatement)
     const TLichenSearchPlan plan = PlanLichenSearch(names);
     EXPECT_EQ(plan.Lightest, 1);
     EXPECT_EQ(plan.Checked, QList<int>({0}));
+    // Plain names by their rows, fewest first, then the wildcard ones in list
+    // order; a case twin once.
+    const TLichenSearchPlan mixed =
+        PlanLichenSearch({"Rare%acid", "Common acid", "_are3 acid", "Usual acid", "COMMON ACID", "Scarce acid"});
+    EXPECT_EQ(mixed.Lightest, 5);
+    EXPECT_EQ(mixed.Checked, QList<int>({3, 1, 0, 2}));
+    EXPECT_EQ(PlanLichenSearch({"Rare%acid", "_are3 acid"}).Lightest, -1);   // wildcard names only
     const QStringList both = Rows(CompoundLichensStatement(names, false));
     EXPECT_FALSE(both.isEmpty());
     EXPECT_EQ(FindLichensContainingAll(names, false), both);
+}
+
+// Small tables of the shapes the search meets: many lichens with a few rows
+// each, a few lichens with many rows each (the common substances listed many
+// times in every lichen), and the portal's spread (most lichens small, a few
+// large). On each, a table of selections gives the compound statement's
+// lichens in both modes: common and rare names, names without rows, "%" and
+// "_" (also leading), ASCII-case twins, the same name twice.
+TEST_F(LichenSearchTest, EveryShapeGivesTheLichensOfTheCompoundStatement)
+{
+    const QStringList common = {"Common acid", "Usual acid", "Frequent acid"};
+    struct TShape {
+        const char* Name;
+        int Lichens;
+        int MinRows, MaxRows;   // rows a lichen, before the long tail
+        int CommonPercent;      // of a lichen's rows naming a common substance
+        int TailPercent;        // of the lichens with ten times the rows
+    };
+    const TShape shapes[] = {
+        {"many small lichens", 150, 1, 6, 15, 0},
+        {"few large lichens", 6, 60, 90, 40, 0},
+        {"portal-like", 60, 1, 8, 10, 10},
+    };
+    const QStringList selections[] = {
+        {"Common acid", "Usual acid"},
+        {"Common acid", "Usual acid", "Frequent acid"},
+        {"Common acid", "Usual acid", "Frequent acid", "Rare3 acid", "Rare4 acid"},
+        {"COMMON ACID", "common acid", "Usual acid"},
+        {"Usual acid", "Usual acid"},
+        {"Common acid", "Rare1 acid", "Rare2 acid", "Rare3 acid", "Rare4 acid"},
+        {"Common acid", "Usual acid", "_sual acid"},
+        {"Common acid", "Usual acid", "Rare_ acid"},
+        {"Common%", "Usual acid"},
+        {"Rare%", "Frequent acid", "%"},
+        {"Common acid", "Nothing acid"},
+        {"Rare5 acid"},
+        {"rare5 ACID", "Rare5 acid"},
+    };
+    for (const TShape& shape : shapes) {
+        db.Exec("DELETE FROM Lichens");
+        std::mt19937 rng(11);
+        auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+        db.Exec("BEGIN");
+        for (int k = 0; k < shape.Lichens; ++k) {
+            const QString lichen = (k % 5 == 2 ? QStringLiteral("lichen %1") : QStringLiteral("Lichen %1")).arg(k / 2);
+            int rows = shape.MinRows + pick(shape.MaxRows - shape.MinRows + 1);
+            if (pick(100) < shape.TailPercent)
+                rows *= 10;
+            for (int r = 0; r < rows; ++r) {
+                QString substance = pick(100) < shape.CommonPercent ? common[pick(3)]
+                                                                     : QStringLiteral("Rare%1 acid").arg(pick(12));
+                if (pick(6) == 0)
+                    substance = substance.toUpper();
+                db.InsertLichen(lichen, substance, "G");
+            }
+        }
+        db.Exec("COMMIT");
+        Open();
+        EnsureLichenIndex(connection);
+        for (const QStringList& names : selections)
+            for (const bool exact : {false, true}) {
+                const QStringList expected = Rows(CompoundLichensStatement(names, exact));
+                EXPECT_EQ(Comparable(FindLichensContainingAll(names, exact), names, exact),
+                          Comparable(expected, names, exact))
+                    << shape.Name << ": " << names.join(" | ").toStdString() << (exact ? " exact" : " inexact");
+            }
+        connection.Close();
+    }
+}
+
+// The rarest name is found among names with many rows; a name's rows are
+// counted once while the database is unchanged (the names join a selection
+// one at a time), and again after a change.
+TEST_F(LichenSearchTest, TheRarestNameIsFoundAndEachNameCountedOnce)
+{
+    db.Exec("BEGIN");
+    for (int k = 0; k < 6000; ++k) {
+        const QString lichen = QStringLiteral("Lichen %1").arg(k);
+        db.InsertLichen(lichen, "Common acid", "G");
+        if (k < 4500 || k % 2)
+            db.InsertLichen(lichen, "Usual acid", "G");
+        if (k % 3 == 0)
+            db.InsertLichen(lichen, "Frequent acid", "G");
+    }
+    db.Exec("COMMIT");
+    Open();
+    EnsureLichenIndex(connection);
+    const QStringList names = {"Common acid", "Usual acid", "Frequent acid"};
+    const TLichenSearchPlan plan = PlanLichenSearch(names);
+    EXPECT_EQ(plan.Lightest, 2);
+    EXPECT_EQ(plan.Checked, QList<int>({1, 0}));   // 5,250 rows before 6,000
+    EXPECT_EQ(PlanLichenSearch({"Common acid", "Usual acid"}).Lightest, 1);
+    for (const bool exact : {false, true})
+        EXPECT_EQ(FindLichensContainingAll(names, exact), Rows(CompoundLichensStatement(names, exact)));
+
+    // Through the program's connection: Frequent acid is now the commonest.
+    connection.ExecuteDirect("INSERT INTO Lichens SELECT Lichen, 'FREQUENT ACID', Genus FROM Lichens "
+                             "WHERE Substance = 'Common acid'");
+    EXPECT_EQ(PlanLichenSearch(names).Lightest, 1);
+    EXPECT_EQ(PlanLichenSearch({"frequent ACID", "Common acid"}).Lightest, 1);   // 6,000 before 8,000
+    for (const bool exact : {false, true})
+        EXPECT_EQ(FindLichensContainingAll(names, exact), Rows(CompoundLichensStatement(names, exact)));
 }
 
 // 1,200 selected substances: beyond the compound statement's limits, the
