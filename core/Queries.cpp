@@ -10,16 +10,7 @@ TSQLQuery* mainQuery = nullptr;
 const QString SynonymLineStart = QStringLiteral("  (");
 
 // LIKE compares ASCII letters without case; synonym items are compared the
-// same way.
-QString AsciiLower(const QString& s)
-{
-    QString r = s;
-    for (QChar& c : r)
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + 32);
-    return r;
-}
-
+// same way (AsciiLower).
 bool SynonymListHasItem(const QString& synonyms, const QString& synonym)
 {
     const QString wanted = AsciiLower(Trim(synonym));

@@ -293,6 +293,14 @@ bool IsValidUtf8(const QByteArray& bytes)
 
 QString UpperCase(const QString& s) { return s.toUpper(); }
 
+QString AsciiLower(const QString& s)
+{
+    QString out = s;
+    for (QChar& c : out)
+        c = QChar(AsciiLower(c.unicode()));
+    return out;
+}
+
 bool IsAsciiLetter(QChar c)
 {
     const char16_t u = c.unicode();

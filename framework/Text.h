@@ -55,6 +55,9 @@ bool IsValidUtf8(const QByteArray& bytes);
 // Upper case of a text (full Unicode mapping) and ASCII lower/upper helpers.
 QString UpperCase(const QString& s);
 bool IsAsciiLetter(QChar c);
+// Lower case of the ASCII letters only, as the database engine's LIKE and
+// NOCASE compare them.
+QString AsciiLower(const QString& s);
 
 // What a caption shows: "&&" is one ampersand, a single "&" marks the
 // accelerator letter and is not drawn.

@@ -2,6 +2,7 @@
 
 #include "core/Queries.h"
 #include "core/Schema.h"
+#include "framework/Text.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -45,16 +46,6 @@ bool HoldsLikeWildcard(const QString& name)
 const QString NameRowsSql = QStringLiteral(
     "SELECT J.key AS k, (SELECT count(*) FROM Lichens H WHERE H.Substance = J.value COLLATE NOCASE) AS Hits "
     "FROM json_each(?1) J");
-
-// The key under which names alike but for ASCII case (the same rows) meet.
-QString FoldedName(const QString& name)
-{
-    QString folded = name;
-    for (QChar& c : folded)
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + ('a' - 'A'));
-    return folded;
-}
 
 // A plan names each of its names by a parameter of its own, so the engine
 // sees every comparison on its own and seeks it in an index; beyond this
@@ -113,59 +104,93 @@ TDataState CurrentDataState(TSQLConnection& connection)
     return state;
 }
 
-struct TLastSearch {
-    bool Valid = false;
+// Far more names than a user selects in a session; beyond it the counts
+// start afresh.
+constexpr int MaxCountedNames = 10000;
+
+// What is kept while the database is unchanged: the rows of each plain name
+// counted so far (the names join a selection one at a time, so each
+// selection counts only the name that joined it) and the last search.
+struct TKept {
     TSQLConnection* Connection = nullptr;
     TDataState State;
+    QHash<QString, long long> Rows;   // by AsciiLower of the name
+    bool HasSearch = false;
     QStringList Names;
     bool Exact = false;
     QStringList Lichens;
 };
 
-TLastSearch& LastSearch()
+// What is kept for the main connection as it is now; nothing after a change.
+TKept& Kept()
 {
-    static TLastSearch last;
-    return last;
-}
-
-// The rows of each plain name counted so far while the database is
-// unchanged: the names join a selection one at a time, so each selection
-// counts only the name that joined it.
-struct TNameRows {
-    TSQLConnection* Connection = nullptr;
-    TDataState State;
-    QHash<QString, long long> Rows;   // by FoldedName
-};
-
-// Far more names than a user selects in a session; beyond it the counts
-// start afresh.
-constexpr int MaxCountedNames = 10000;
-
-// The rows of every plain name of `names` (indexes into it), counting in one
-// statement only those not counted before on this state of the database.
-QHash<QString, long long> CountNameRows(const QStringList& names, const QList<int>& plain)
-{
-    static TNameRows counted;
+    static TKept kept;
     TSQLConnection* connection = &MainConnection();
     const TDataState state = CurrentDataState(*connection);
-    if (counted.Connection != connection || !(counted.State == state) || counted.Rows.size() > MaxCountedNames)
-        counted = {connection, state, {}};
+    if (kept.Connection != connection || !(kept.State == state) || kept.Rows.size() > MaxCountedNames) {
+        kept = TKept();
+        kept.Connection = connection;
+        kept.State = state;
+    }
+    return kept;
+}
+
+// Counts the rows of the plain names of `names` (indexes into it) not yet
+// in `rows`, in one statement.
+void CountNameRows(const QStringList& names, const QList<int>& plain, QHash<QString, long long>& rows)
+{
     QStringList missing;
     QSet<QString> asked;
     for (int k : plain) {
-        const QString folded = FoldedName(names[k]);
-        if (!counted.Rows.contains(folded) && !asked.contains(folded)) {
+        const QString folded = AsciiLower(names[k]);
+        if (!rows.contains(folded) && !asked.contains(folded)) {
             asked.insert(folded);
             missing << names[k];
         }
     }
-    if (!missing.isEmpty()) {
-        RunQuery(NameRowsSql, {NamesAsJson(missing)});
-        for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next())
-            counted.Rows.insert(FoldedName(missing[q.FieldByName(QStringLiteral("k")).AsInteger()]),
-                                q.FieldByName(QStringLiteral("Hits")).AsLargeInt());
+    if (missing.isEmpty())
+        return;
+    RunQuery(NameRowsSql, {NamesAsJson(missing)});
+    for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next())
+        rows.insert(AsciiLower(missing[q.FieldByName(QStringLiteral("k")).AsInteger()]),
+                    q.FieldByName(QStringLiteral("Hits")).AsLargeInt());
+}
+
+// The plan, with the counts kept in `kept` (read for the current state
+// when none is given and counts are needed).
+TLichenSearchPlan Plan(const QStringList& names, TKept* kept)
+{
+    TLichenSearchPlan plan;
+    if (names.size() == 1) {
+        if (!HoldsLikeWildcard(names.first()))
+            plan.Lightest = 0;
+        return plan;
     }
-    return counted.Rows;
+    if (names.isEmpty() || std::all_of(names.begin(), names.end(), HoldsLikeWildcard))
+        return plan;
+    // The names once each: a name alike but for ASCII case to one before it
+    // matches the same rows (a pattern too).
+    QList<int> plain, wild;
+    QSet<QString> seen;
+    for (int k = 0; k < names.size(); ++k) {
+        const QString folded = AsciiLower(names[k]);
+        if (seen.contains(folded))
+            continue;
+        seen.insert(folded);
+        (HoldsLikeWildcard(names[k]) ? wild : plain) << k;
+    }
+    if (plain.size() + wild.size() > MaxPlannedNames)
+        return plan;
+    QHash<QString, long long>& rows = (kept ? *kept : Kept()).Rows;
+    CountNameRows(names, plain, rows);
+    auto rowsOf = [&](int k) { return rows.value(AsciiLower(names[k])); };
+    // Starting from the rarest name costs its rows plus one seek per lichen
+    // and other name (the lichens checked shrink with each name), never more
+    // than reading every name's rows.
+    std::stable_sort(plain.begin(), plain.end(), [&](int a, int b) { return rowsOf(a) < rowsOf(b); });
+    plan.Lightest = plain.front();
+    plan.Checked = plain.mid(1) + wild;
+    return plan;
 }
 
 } // namespace
@@ -189,35 +214,7 @@ TLichenStatement LichensContainingAllStatement(const QStringList& names, bool ex
 
 TLichenSearchPlan PlanLichenSearch(const QStringList& names)
 {
-    TLichenSearchPlan plan;
-    if (names.size() == 1) {
-        if (!HoldsLikeWildcard(names.first()))
-            plan.Lightest = 0;
-        return plan;
-    }
-    if (names.isEmpty() || std::all_of(names.begin(), names.end(), HoldsLikeWildcard))
-        return plan;
-    // The names once each: a name alike but for ASCII case to one before it
-    // matches the same rows (a pattern too).
-    QList<int> plain, wild;
-    QSet<QString> seen;
-    for (int k = 0; k < names.size(); ++k) {
-        if (seen.contains(FoldedName(names[k])))
-            continue;
-        seen.insert(FoldedName(names[k]));
-        (HoldsLikeWildcard(names[k]) ? wild : plain) << k;
-    }
-    if (plain.size() + wild.size() > MaxPlannedNames)
-        return plan;
-    const QHash<QString, long long> rows = CountNameRows(names, plain);
-    auto rowsOf = [&](int k) { return rows.value(FoldedName(names[k])); };
-    // Starting from the rarest name costs its rows plus one seek per lichen
-    // and other name (the lichens checked shrink with each name), never more
-    // than reading every name's rows.
-    std::stable_sort(plain.begin(), plain.end(), [&](int a, int b) { return rowsOf(a) < rowsOf(b); });
-    plan.Lightest = plain.front();
-    plan.Checked = plain.mid(1) + wild;
-    return plan;
+    return Plan(names, nullptr);
 }
 
 TLichenStatement LichensContainingAllStatement(const QStringList& names, bool exact,
@@ -283,15 +280,12 @@ TLichenStatement LichenCountStatement(const QString& name)
 QStringList FindLichensContainingAll(const QStringList& names, bool exact)
 {
     if (names.isEmpty()) return {};
-    TLastSearch& last = LastSearch();
-    TSQLConnection* connection = &MainConnection();
-    const TDataState state = CurrentDataState(*connection);
-    if (last.Valid && last.Connection == connection && last.State == state && last.Exact == exact &&
-        last.Names == names)
-        return last.Lichens;
+    TKept& kept = Kept();
+    if (kept.HasSearch && kept.Exact == exact && kept.Names == names)
+        return kept.Lichens;
 
-    last.Valid = false;
-    const TLichenStatement s = LichensContainingAllStatement(names, exact, PlanLichenSearch(names));
+    kept.HasSearch = false;
+    const TLichenStatement s = LichensContainingAllStatement(names, exact, Plan(names, &kept));
     QStringList lichens;
     RunQuery(s.Sql, s.Params);
     TSQLQuery& q = MainQuery();
@@ -299,7 +293,10 @@ QStringList FindLichensContainingAll(const QStringList& names, bool exact)
         lichens << q.FieldByName(QStringLiteral("Lichen")).AsString();
         q.Next();
     }
-    last = {true, connection, state, names, exact, lichens};
+    kept.HasSearch = true;
+    kept.Names = names;
+    kept.Exact = exact;
+    kept.Lichens = lichens;
     return lichens;
 }
 

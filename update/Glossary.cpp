@@ -3,6 +3,7 @@
 #include "framework/Database.h"
 #include "framework/Dialogs.h"
 #include "framework/RegEx.h"
+#include "framework/Text.h"
 #include <QHash>
 #include <algorithm>
 

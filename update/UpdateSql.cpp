@@ -84,17 +84,6 @@ QStringList TableColumns(TSQLConnection& connection, const QString& table)
     return names;
 }
 
-QString AsciiLower(const QString& s)
-{
-    QString out = s;
-    for (QChar& c : out) {
-        const char16_t u = c.unicode();
-        if (u >= 'A' && u <= 'Z')
-            c = QChar(char16_t(u + 32));
-    }
-    return out;
-}
-
 TUpdateRunGuard::TUpdateRunGuard()
 {
     if (!UpdateRunning) {

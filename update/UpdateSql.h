@@ -33,8 +33,6 @@ bool PutBackOldRows(TSQLConnection& connection, const QStringList& restore, QStr
 // Column names of a table in definition order (empty when it does not exist).
 QStringList TableColumns(TSQLConnection& connection, const QString& table);
 
-// Lower case of the ASCII letters only, as the engine's LIKE compares them.
-QString AsciiLower(const QString& s);
 
 // Marks an update as running for its lifetime; Acquired() is false when
 // another update already runs.
