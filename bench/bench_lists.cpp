@@ -187,16 +187,34 @@ void ReferenceLichenListStatement(benchmark::State& state)
 
 // ---------------------------------------------------------------- lichen search
 
-// The substances with the most lichen rows (rows spelling the name, ASCII
-// case aside), most first: the heaviest selection for the lichen search.
+// The substances that lichen rows spell (ASCII case aside) with their row
+// counts, most rows first, of the database the windows have open.
+struct TNameRows {
+    QString Name;
+    long long Rows;
+};
+const std::vector<TNameRows>& SubstancesByRows(int scale, TBenchShape shape)
+{
+    static std::map<std::pair<int, TBenchShape>, std::vector<TNameRows>> found;
+    std::vector<TNameRows>& names = found[{scale, shape}];
+    if (names.empty()) {
+        RunQuery(QStringLiteral("SELECT name, n FROM (SELECT S.name, (SELECT count(*) FROM Lichens L "
+                                "WHERE L.Substance = S.name COLLATE NOCASE) AS n FROM Substances S) "
+                                "WHERE n > 0 ORDER BY n DESC, name"));
+        for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next())
+            names.push_back({GetFieldString(QStringLiteral("name")), q.FieldByName(QStringLiteral("n")).AsLargeInt()});
+    }
+    return names;
+}
+
+// The five substances with the most lichen rows of the bench's own data,
+// most first: the heaviest selection for the lichen search.
 QStringList HeaviestSubstances(int scale)
 {
-    static std::map<int, QStringList> found;
-    QStringList& names = found[scale];
-    if (names.isEmpty()) {
-        RunQuery(QStringLiteral("SELECT S.name FROM Substances S ORDER BY (SELECT count(*) FROM Lichens L "
-                                "WHERE L.Substance = S.name COLLATE NOCASE) DESC, S.name LIMIT 5"));
-        for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next()) names << GetFieldString(QStringLiteral("name"));
+    QStringList names;
+    for (const TNameRows& n : SubstancesByRows(scale, TBenchShape::Own)) {
+        if (names.size() == 5) break;
+        names << n.Name;
     }
     return names;
 }
@@ -279,26 +297,6 @@ void ReferenceLichenSearchStatement(benchmark::State& state)
 }
 
 // ---------------------------------------------------------------- lichen search by shape
-
-// The substances that lichen rows spell (ASCII case aside) with their row
-// counts, most rows first, of the database the windows have open.
-struct TNameRows {
-    QString Name;
-    long long Rows;
-};
-const std::vector<TNameRows>& SubstancesByRows(int scale, TBenchShape shape)
-{
-    static std::map<std::pair<int, TBenchShape>, std::vector<TNameRows>> found;
-    std::vector<TNameRows>& names = found[{scale, shape}];
-    if (names.empty()) {
-        RunQuery(QStringLiteral("SELECT name, n FROM (SELECT S.name, (SELECT count(*) FROM Lichens L "
-                                "WHERE L.Substance = S.name COLLATE NOCASE) AS n FROM Substances S) "
-                                "WHERE n > 0 ORDER BY n DESC, name"));
-        for (TSQLQuery& q = MainQuery(); !q.Eof(); q.Next())
-            names.push_back({GetFieldString(QStringLiteral("name")), q.FieldByName(QStringLiteral("n")).AsLargeInt()});
-    }
-    return names;
-}
 
 enum class TSelection { Heaviest5, Heaviest8, Heaviest2, HeaviestAnd4Rare, Heaviest2AndWildcard };
 const char* SelectionName(TSelection s)
