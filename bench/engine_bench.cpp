@@ -8,7 +8,10 @@
 #include "framework/Database.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <cstdlib>
 #include <map>
@@ -158,6 +161,57 @@ void CandidateReading(benchmark::State& state, bool typical)
     state.counters["candidates"] = double(rows);
 }
 
+// The engine on a copy of the database as an earlier version left it (its
+// older lichen index instead of today's), with ("/1") and without ("/0")
+// another program holding its write lock all the while: the match must not
+// wait for that lock.
+void EngineUnderWriteLock(benchmark::State& state)
+{
+    const int scale = int(state.range(0));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quillaspore.db"));
+    if (!QFile::copy(BenchDatabasePath(scale), path)) {
+        state.SkipWithError("cannot copy the database");
+        return;
+    }
+    sqlite3* other = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(other,
+                 "DROP INDEX IF EXISTS LichensSubstanceLichen;"
+                 "CREATE INDEX LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)",
+                 nullptr, nullptr, nullptr);
+    if (state.range(1) > 0
+        && sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO Substances (name, A) VALUES ('Pending acid', 30)",
+                        nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_close(other);
+        state.SkipWithError("cannot take the write lock");
+        return;
+    }
+    {
+        TSQLConnection connection;
+        connection.Params = {QStringLiteral("DriverName=Sqlite"), QStringLiteral("FailIfMissing=True"),
+                             QStringLiteral("Database=") + path};
+        connection.Open();
+        TSQLQuery query(&connection);
+        const TColorMatrix matrix = World(scale).matrix;
+        std::vector<TSubstanceRecord> spots = TenSpots(true);
+        spots.resize(2);
+        const TMatchSettings settings = Settings(RfErrorMethod, true);
+        for (auto _ : state) {
+            const TMatchResult r = MatchAllSpots(spots, settings, matrix, query, 100);
+            if (r.Failed) {
+                state.SkipWithError(r.Error.toStdString().c_str());
+                break;
+            }
+            benchmark::DoNotOptimize(r.Rows.size());
+        }
+        query.Close();
+        connection.Close();
+    }
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+}
+
 void Scales(benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Arg(1)->Arg(10); }
 // The LIKE join takes seconds at scale 1 and would take many minutes at 10.
 void OnceAtScale1(benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Arg(1)->Iterations(1); }
@@ -170,6 +224,7 @@ BENCHMARK_CAPTURE(CandidateStatements, Indexed_Worst, false, false)->Apply(Scale
 BENCHMARK_CAPTURE(CandidateStatements, Indexed_Typical, true, false)->Apply(Scales);
 BENCHMARK_CAPTURE(CandidateReading, Records_Worst, false)->Apply(Scales);
 BENCHMARK_CAPTURE(CandidateReading, Records_Typical, true)->Apply(Scales);
+BENCHMARK(EngineUnderWriteLock)->Unit(benchmark::kMillisecond)->Args({1, 0})->Args({1, 1})->Args({10, 0})->Args({10, 1});
 BENCHMARK_CAPTURE(CandidateStatements, ReferenceLikeJoin_Worst, false, true)->Apply(OnceAtScale1);
 BENCHMARK_CAPTURE(CandidateStatements, ReferenceLikeJoin_Typical, true, true)->Apply(OnceAtScale1);
 

@@ -134,16 +134,26 @@ const QStringList LichenIndexStatements = {
 
 // Earlier versions indexed the substance alone; the index with the lichen
 // beside it serves every statement that one served.
-const QStringList ReplacedLichenIndexStatements = {
-    QStringLiteral("DROP INDEX IF EXISTS LichensSubstanceNoCase"),
+const QStringList ReplacedLichenIndexNames = {
+    QStringLiteral("LichensSubstanceNoCase"),
 };
+
+namespace {
+QStringList ReplacedLichenIndexStatements()
+{
+    QStringList statements;
+    for (const QString& name : ReplacedLichenIndexNames)
+        statements << QStringLiteral("DROP INDEX IF EXISTS ") + name;
+    return statements;
+}
+}
 
 bool EnsureLichenIndex(TSQLConnection& connection)
 {
     try {
         if (TableColumns(connection, QStringLiteral("Lichens")).isEmpty())
             return false;
-        const QStringList statements = ReplacedLichenIndexStatements + LichenIndexStatements;
+        const QStringList statements = ReplacedLichenIndexStatements() + LichenIndexStatements;
         if (connection.InTransaction()) {
             for (const QString& sql : statements)
                 connection.ExecuteDirect(sql);

@@ -32,11 +32,16 @@ bool MigrateLichens(TSQLConnection& connection);
 // otherwise take from them read as they did with the older indexes.
 extern const QStringList LichenIndexStatements;
 
+// The names of the indexes of earlier versions that those replace.
+extern const QStringList ReplacedLichenIndexNames;
+
 // Creates the lichen indexes that are missing, and drops the one of earlier
 // versions they replace, in one transaction (or in the caller's open
 // transaction), when the table exists. Returns true when
 // they exist afterwards; a database that cannot be written just goes
-// without them.
+// without them. Only the start-up calls it (and the lichen update does the
+// same inside its own transaction): it writes, so it may wait for another
+// program's lock, which reading must never do.
 bool EnsureLichenIndex(TSQLConnection& connection);
 
 // Reads the file's header, its schema and every page of the substance table

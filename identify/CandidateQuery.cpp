@@ -452,9 +452,3 @@ std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QSt
     records.erase(records.begin() + qsizetype(kept), records.end());
     return records;
 }
-
-void EnsureCandidateIndex(TSQLConnection& connection)
-{
-    // The data update rebuilds Lichens, which drops its indexes.
-    EnsureLichenIndex(connection);
-}

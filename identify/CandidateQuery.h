@@ -131,7 +131,3 @@ std::vector<TCandidate> CandidateRecords(const TSubstanceRecord& spot, const QSt
                                          TLichenNameSet& lichenNames, TSQLQuery& query,
                                          size_t pickedByRowidAtMost = 1000);
 
-// Creates the lichen indexes when they are missing (EnsureLichenIndex). A
-// database that refuses (read-only, locked) is left as it is: the query
-// gives the same rows without the index, only slower.
-void EnsureCandidateIndex(TSQLConnection& connection);

@@ -135,8 +135,8 @@ TMatchResult MatchAllSpots(const std::vector<TSubstanceRecord>& spots, const TMa
                 lichenNames.emplace(*query.SQLConnection, settings.Genus);
             return lichenNames ? &*lichenNames : nullptr;
         };
-        if (query.SQLConnection)
-            EnsureCandidateIndex(*query.SQLConnection);
+        // The statements read with whatever indexes there are: changing
+        // them would wait for another program's write lock at every run.
         for (const TSubstanceRecord& spot : spots) {
             TSubstanceRecord work = spot;
             result.Rows.push_back(SpotRow(work, TRowKind::Spot));

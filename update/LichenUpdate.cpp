@@ -1,4 +1,5 @@
 #include "update/LichenUpdate.h"
+#include "core/Schema.h"
 #include "update/PortalPages.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSql.h"
@@ -110,15 +111,19 @@ namespace {
 constexpr int SortThreads = 4;
 
 // Drops the indexes of Lichens, empties it and fills it with `rows`, inside
-// the caller's transaction; returns the dropped indexes for MakeIndexes.
+// the caller's transaction; returns the dropped indexes for MakeIndexes,
+// less those of earlier versions that the program's own replace.
 // Building an index once after the last row is much cheaper than keeping
 // it in order through every insert, and as all of it is one transaction a
 // failure puts back the indexes with the rows.
 std::vector<TIndexDefinition> FillLichens(TSQLConnection& db, const TDownloadedLichens& rows)
 {
-    const std::vector<TIndexDefinition> indexes = TableIndexes(db, "Lichens");
+    std::vector<TIndexDefinition> indexes = TableIndexes(db, "Lichens");
     for (const TIndexDefinition& index : indexes)
         db.ExecuteDirect("DROP INDEX \"" + QString(index.Name).replace('"', "\"\"") + "\"");
+    std::erase_if(indexes, [](const TIndexDefinition& index) {
+        return ReplacedLichenIndexNames.contains(index.Name, Qt::CaseInsensitive);
+    });
 
     db.ExecuteDirect("DELETE FROM Lichens");
     TSQLStatement insert(db, "INSERT INTO Lichens(Lichen,Substance,Genus) Values (?1,?2,?3)");
@@ -132,12 +137,13 @@ std::vector<TIndexDefinition> FillLichens(TSQLConnection& db, const TDownloadedL
     return indexes;
 }
 
+// Makes `indexes` again and the program's own lichen indexes that are
+// missing, so that a database of an earlier version gets them here, inside
+// the update's transaction, and not while another command reads.
 // The engine may sort an index's keys with helper threads; allowed only
 // while the indexes are made, then set back.
 void MakeIndexes(TSQLConnection& db, const std::vector<TIndexDefinition>& indexes)
 {
-    if (indexes.empty())
-        return;
     TSQLQuery threads(&db);
     threads.SQL = "PRAGMA threads";
     threads.Open();
@@ -157,6 +163,8 @@ void MakeIndexes(TSQLConnection& db, const std::vector<TIndexDefinition>& indexe
     db.ExecuteDirect("PRAGMA threads = " + QString::number(std::max(before, SortThreads)));
     for (const TIndexDefinition& index : indexes)
         db.ExecuteDirect(index.Create);
+    for (const QString& sql : LichenIndexStatements)
+        db.ExecuteDirect(sql);
 }
 
 // Runs `step` under a savepoint of the open transaction: when it raises, its

@@ -2,6 +2,7 @@
 // the indexed statement against it, and whole runs of both methods with
 // cune correction, thallus reactions, filters and failures.
 #include "identify/MatchEngine.h"
+#include "core/Schema.h"
 #include "framework/Database.h"
 #include "framework/Exceptions.h"
 #include "framework/Text.h"
@@ -13,6 +14,7 @@
 #include <map>
 #include <random>
 #include <set>
+#include <sqlite3.h>
 
 namespace {
 
@@ -304,7 +306,7 @@ TEST_F(EngineTest, IndexedStatementAgreesOnAGeneratedDatabase)
     }
     db.Exec("COMMIT");
     db.CloseHandle();
-    EnsureCandidateIndex(connection);
+    EnsureLichenIndex(connection);
 
     for (int n = 0; n < 12; ++n) {
         TSubstanceRecord spot = Spot("s", {{A, QString::number(10 + pick(80))}});
@@ -316,9 +318,10 @@ TEST_F(EngineTest, IndexedStatementAgreesOnAGeneratedDatabase)
     }
 }
 
-TEST_F(EngineTest, RunCreatesTheLichenIndexAndTheStatementUsesIt)
+// The statement reads by the index the start-up makes.
+TEST_F(EngineTest, TheLichenStatementUsesTheStartUpIndex)
 {
-    Run({Spot("Spot 1", {{A, "30"}})}, RfError());
+    ASSERT_TRUE(EnsureLichenIndex(connection));
     const TCandidateStatement st = LichenNamesStatement("[\"Atranorin\"]", {true, {"Parmelia"}});
     TSQLQuery plan(&connection);
     plan.SQL = "EXPLAIN QUERY PLAN " + st.Sql;
@@ -328,6 +331,61 @@ TEST_F(EngineTest, RunCreatesTheLichenIndexAndTheStatementUsesIt)
     for (; !plan.Eof(); plan.Next())
         details += plan.FieldByName("detail").AsString() + "\n";
     EXPECT_TRUE(details.contains("LichensSubstanceLichen")) << details.toStdString();
+}
+
+// A database of an earlier version (its older index, none of today's) while
+// another program holds its write lock: a run changes no index and so never
+// meets the lock (the busy handler is never asked), and lists what it lists
+// without the lock; the schema is as it was.
+TEST_F(EngineTest, RunsNeverChangeTheIndexesNorWaitForAnotherProgramsLock)
+{
+    db.Exec("CREATE INDEX LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)");
+    db.CloseHandle();
+    const QString schema = "SELECT group_concat(name) FROM (SELECT name FROM sqlite_schema ORDER BY name)";
+    const QString before = db.Scalar(schema);
+    db.CloseHandle();
+    const std::vector<TSubstanceRecord> spots = {Spot("Spot 1", {{A, "30"}}), Spot("Spot 2", {{A, "32"}, {C, "47"}})};
+    TMatchSettings genus = RfError();
+    genus.Genus = {true, {"Parmelia", "Usnea"}};
+
+    int busyCalls = 0;
+    sqlite3_busy_handler(
+        connection.Handle(),
+        [](void* calls, int) {
+            ++*static_cast<int*>(calls);
+            return 0;
+        },
+        &busyCalls);
+    // Every row of a run, spots and substances, with its score.
+    auto listed = [](const TMatchResult& r) {
+        QStringList rows;
+        for (const TMatchRow& row : r.Rows)
+            rows << row.Caption + "=" + QString::number(row.Score);
+        return rows;
+    };
+    const TMatchSettings settings[] = {RfError(), Correlation(), genus};
+
+    // The lock is there before the first run, as at a start while the other
+    // program writes.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(db.Path().toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO Substances (name, A) VALUES ('Pending acid', 30)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    std::vector<QStringList> locked;
+    for (const TMatchSettings& s : settings) {
+        const TMatchResult r = Run(spots, s);
+        EXPECT_FALSE(r.Failed) << r.Error.toStdString();
+        locked.push_back(listed(r));
+    }
+    EXPECT_EQ(busyCalls, 0);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    for (size_t i = 0; i < std::size(settings); ++i)
+        EXPECT_EQ(listed(Run(spots, settings[i])), locked[i]);
+    EXPECT_EQ(db.Scalar(schema), before);
+    EXPECT_GT(locked[0].size(), 2);
 }
 
 // Names another program stored as bytes that are not valid UTF-8 (Latin-1
