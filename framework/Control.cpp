@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
+#include <array>
+#include <cmath>
 
 // ---------------------------------------------------------------- event sink
 
@@ -128,6 +130,7 @@ TControl::TControl(TComponent* AOwner, TControl* AParent, QWidget* w)
     font.SetQtFont(w->font());
     font.OnChange = [this] { ApplyFont(); };
     if (parent) w->show();
+    ReadableDisabledTexts();
 }
 
 TControl::~TControl()
@@ -209,6 +212,68 @@ void SetEnabledColor(QPalette& palette, QPalette::ColorRole role, const QColor& 
 {
     palette.setColor(QPalette::Active, role, color);
     palette.setColor(QPalette::Inactive, role, color);
+}
+
+// The linear light of each 8-bit channel value, worked out once: the
+// palettes of every control are searched through on each colour change.
+static const std::array<double, 256>& LinearLight()
+{
+    static const auto table = [] {
+        std::array<double, 256> t{};
+        for (int i = 0; i < 256; ++i) {
+            const double v = i / 255.0;
+            t[size_t(i)] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        }
+        return t;
+    }();
+    return table;
+}
+
+static double RelativeLuminance(const QColor& c)
+{
+    const auto& linear = LinearLight();
+    const QRgb rgb = c.rgb();
+    return 0.2126 * linear[size_t(qRed(rgb))] + 0.7152 * linear[size_t(qGreen(rgb))] + 0.0722 * linear[size_t(qBlue(rgb))];
+}
+
+double ContrastRatio(const QColor& a, const QColor& b)
+{
+    const double la = RelativeLuminance(a), lb = RelativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor ReadableDisabledText(const QColor& background, const QColor& enabledText)
+{
+    constexpr double readable = 4.5;
+    if (ContrastRatio(background, enabledText) < readable) return enabledText;
+    // Toward the grey as light as the enabled text, not toward the text's
+    // own colour: greyed text shows the hue of its background only.
+    const auto& linear = LinearLight();
+    const auto level = int(std::lower_bound(linear.begin(), linear.end(), RelativeLuminance(enabledText)) - linear.begin());
+    const QColor back = background.toRgb(), grey(std::min(level, 255), std::min(level, 255), std::min(level, 255));
+    // From the background in steps of 1/256: the first readable colour is
+    // the palest one.
+    for (int step = 1; step < 256; ++step) {
+        auto mix = [&](int from, int to) { return from + ((to - from) * step + (to > from ? 128 : -128)) / 256; };
+        const QColor c(mix(back.red(), grey.red()), mix(back.green(), grey.green()), mix(back.blue(), grey.blue()));
+        if (ContrastRatio(back, c) >= readable) return c;
+    }
+    return grey;
+}
+
+void TControl::ReadableDisabledTexts()
+{
+    // Each text on what the style draws it on: captions on the window, a
+    // button's or a drop-down list's text on the button, an edit's on its
+    // base.
+    QPalette p = widget->palette();
+    for (auto [text, background] : {std::pair{QPalette::WindowText, QPalette::Window},
+                                    std::pair{QPalette::ButtonText, QPalette::Button},
+                                    std::pair{QPalette::Text, QPalette::Base}})
+        p.setColor(QPalette::Disabled, text,
+                   ReadableDisabledText(p.color(QPalette::Disabled, background), p.color(QPalette::Active, text)));
+    // Setting the palette raises another change: the same colours end it.
+    if (p != widget->palette()) widget->setPalette(p);
 }
 
 void TControl::ApplyFont()
@@ -346,6 +411,10 @@ bool TControl::HandleEvent(QObject* watched, QEvent* event)
         return false;
     case QEvent::Resize:
         if (watched == ClientWidget()) Realign();
+        return false;
+    case QEvent::PaletteChange:
+    case QEvent::StyleChange:
+        if (watched == widget) ReadableDisabledTexts();
         return false;
     default:
         return false;

@@ -31,9 +31,20 @@ class TForm;
 TForm* FormOf(TComponent* c);
 
 // Sets a colour of the active and inactive groups only: the disabled group
-// keeps the style's colours, so a disabled control is drawn greyed whatever
-// colour its font or its rows were given.
+// keeps its greys (see ReadableDisabledText), so a disabled control is drawn
+// greyed whatever colour its font or its rows were given.
 void SetEnabledColor(QPalette& palette, QPalette::ColorRole role, const QColor& color);
+
+// The contrast of two colours by their relative luminance, as WCAG counts
+// it: 1 (the same) to 21 (black on white).
+double ContrastRatio(const QColor& a, const QColor& b);
+
+// The colour of a disabled control's text on the given background: a grey
+// as light as the enabled text, taken toward the background as far as it
+// stays readable (4.5:1). So it is greyed on any background, shows no font
+// colour and is never paler than that. Text that is not that readable even
+// when enabled is left as it is.
+QColor ReadableDisabledText(const QColor& background, const QColor& enabledText);
 
 // ---------------------------------------------------------------- TControl
 
@@ -132,6 +143,10 @@ protected:
     // Input widget that receives mouse events (a list's viewport).
     void WatchInput(QWidget* w);
     virtual void ApplyFont();
+    // Gives the disabled group's text colours the readable greys of their
+    // backgrounds; run again whenever the palette changes, the parent's
+    // included.
+    void ReadableDisabledTexts();
     // Labels, panels, images: press and release inside run OnClick.
     bool clickOnRelease = false;
     QPointer<QWidget> widget;

@@ -340,8 +340,14 @@ public:
         TListItem* item = view->Items()->Count() > index.row() ? view->Items()->Item(index.row()) : nullptr;
         if (!item || !view->OnCustomDrawItem) return;
         auto [background, text] = view->RowColors(item);
-        if (background.isValid()) option->backgroundBrush = QBrush(background);
         if (text.isValid()) SetEnabledColor(option->palette, QPalette::Text, text);
+        if (background.isValid()) {
+            option->backgroundBrush = QBrush(background);
+            // The view's disabled text is readable on its base, not on
+            // the row's own colour.
+            option->palette.setColor(QPalette::Disabled, QPalette::Text,
+                                     ReadableDisabledText(background, option->palette.color(QPalette::Active, QPalette::Text)));
+        }
     }
     TListView* view;
 };

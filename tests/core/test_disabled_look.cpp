@@ -1,19 +1,24 @@
-// Disabled controls are drawn greyed, as the style draws them, whatever
-// colour their font names: measured on pixels grabbed from the program's
-// own windows, the text of a disabled push button, check box or colour box
-// is lighter than that of an enabled one.
+// Disabled controls are drawn greyed whatever colour their font names, and
+// still readable: measured on pixels grabbed from the program's own windows,
+// the text of a disabled push button, check box or colour box is lighter
+// than that of an enabled one and stands out from what it is drawn on.
 #include "all_windows_kit.h"
 
 #include "config/SearchConfig.h"
+#include "core/FormMapping.h"
 #include "substances/ViewRecord.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
+
+#include <map>
 
 namespace {
 
@@ -85,6 +90,57 @@ void ShowWindow(TForm* form)
 {
     form->Show();
     QApplication::processEvents();
+}
+
+// What a control's text area shows in its window: the colour most of it is
+// (the background the text is drawn on) and the colour that stands out most
+// from that one (the ink of the text's strokes).
+struct TextLook {
+    QColor background;
+    QColor ink;
+    double Contrast() const { return ContrastRatio(ink, background); }
+};
+
+TextLook LookOf(QWidget* w)
+{
+    QWidget* window = w->window();
+    QApplication::processEvents();
+    const QRect area = TextArea(w).intersected(w->rect());
+    const QImage shot = window->grab(QRect(w->mapTo(window, area.topLeft()), area.size())).toImage();
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) ++counts[shot.pixel(x, y) | 0xff000000u];
+    TextLook look;
+    int most = 0;
+    for (auto [rgb, n] : counts)
+        if (n > most) { most = n; look.background = QColor(rgb); }
+    look.ink = look.background;
+    for (auto [rgb, n] : counts)
+        if (ContrastRatio(QColor(rgb), look.background) > look.Contrast()) look.ink = QColor(rgb);
+    return look;
+}
+
+// The name of the form's control that is drawn by the widget.
+QString NameOf(TForm* form, QWidget* w)
+{
+    for (int i = 0; i < form->ComponentCount(); ++i)
+        if (auto* c = dynamic_cast<TControl*>(form->Components(i)); c && c->Widget() == w) return c->Name;
+    return w->metaObject()->className();
+}
+
+// Opens a comparison window from the record window as the user does: a
+// right click on the related compound, then "Compare" in its menu.
+TForm* OpenComparisonWindow(TViewRecordForm* f)
+{
+    QWidget* window = f->Widget();
+    QListWidget* related = f->BioRelatedListBox->List();
+    const QPoint at = related->visualItemRect(related->item(0)).center();
+    QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, related->viewport()->mapTo(window, at));
+    QMenu* menu = f->PopupMenu1->SubMenu();
+    if (!menu->isVisible()) return nullptr;
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(f->Compare1->Action()).center());
+    QApplication::processEvents();
+    return FindFormByName(QStringLiteral("Compare1"));
 }
 
 } // namespace
@@ -187,4 +243,56 @@ TEST_F(DisabledLook, EveryDisabledButtonAndCheckBoxOfTheProgramIsGreyed)
     // configuration's Save, the record window's Save and two check boxes,
     // the cune window's "Add to table" and "Accept".
     EXPECT_EQ(disabledCount, 8);
+}
+
+// With the read-only record window and a comparison window open, the text
+// of every disabled push button, check box and colour box of the shown
+// windows is readable on what it is drawn on, the comparison window's sky
+// blue included, and still lighter than the same control's enabled text.
+TEST_F(DisabledLook, DisabledTextIsReadableOnEveryBackgroundItIsDrawnOn)
+{
+    // The compared record has a value in each colour box too.
+    db->Exec(QStringLiteral("UPDATE Substances SET BefUVL = 'No Result', Archers = 'No Result', AftVis = 'No Result', "
+                            "AftUV = 'No Result', KResult = 'No Result', CResult = 'No Result', KCResult = 'No Result', "
+                            "PDResult = 'No Result', Cortex = 'No Result', Medulla = 'No Result' "
+                            "WHERE name = 'Chloroatranorin'"));
+    db->CloseHandle();
+    ShowSubstanceRecord(QStringLiteral("Atranorin"));
+    TForm* compare = OpenComparisonWindow(ViewRecordForm);
+    ASSERT_TRUE(compare);
+    ASSERT_TRUE(compare->Showing());
+    int disabledCount = 0;
+    int onSkyBlue = 0;
+    for (int i = 0; i < Application->ComponentCount(); ++i) {
+        auto* form = dynamic_cast<TForm*>(Application->Components(i));
+        if (!form || !form->Showing()) continue;
+        QWidget* window = form->Widget();
+        std::vector<QWidget*> controls;
+        for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+            if ((qobject_cast<QPushButton*>(b) || qobject_cast<QCheckBox*>(b)) && !b->text().trimmed().isEmpty())
+                controls.push_back(b);
+        for (QComboBox* c : window->findChildren<QComboBox*>())
+            if (!c->currentText().trimmed().isEmpty()) controls.push_back(c);
+        for (QWidget* w : controls) {
+            if (!w->isVisibleTo(window) || w->isEnabled()) continue;
+            SCOPED_TRACE((form->Name + ": " + NameOf(form, w)).toStdString());
+            ++disabledCount;
+            const TextLook disabled = LookOf(w);
+            QWidget* off = DisabledAt(w);
+            off->setEnabled(true);
+            const TextLook enabled = LookOf(w);
+            off->setEnabled(false);
+            if (form == compare && ContrastRatio(disabled.background, clSkyBlue) < 1.1) ++onSkyBlue;
+            EXPECT_GE(disabled.Contrast(), 3.0) << qPrintable(disabled.ink.name()) << " on "
+                                                << qPrintable(disabled.background.name());
+            EXPECT_GE(qGray(disabled.ink.rgb()) - qGray(enabled.ink.rgb()), Greyed)
+                << qPrintable(disabled.ink.name()) << " " << qPrintable(enabled.ink.name());
+        }
+    }
+    // The main window's lichen and "All Matches" buttons; the record
+    // window's Save, two check boxes and ten colour boxes; the comparison
+    // window's two check boxes and ten colour boxes.
+    EXPECT_EQ(disabledCount, 27);
+    // The comparison window's check boxes are measured on its sky blue.
+    EXPECT_EQ(onSkyBlue, 2);
 }

@@ -1,7 +1,7 @@
 // Controls on real widgets (offscreen): change-only events, component order
 // and Tag lookup, combo text kept, CR LF memos, list view selection order and
-// row colours, font and row colours greyed when disabled, up-down and
-// progress-bar clamping.
+// row colours, font and row colours greyed when disabled and disabled text
+// readable on the colours given, up-down and progress-bar clamping.
 #include "support/ScriptedDialogs.h"
 #include "framework/Framework.h"
 
@@ -12,10 +12,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QToolButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <functional>
+#include <map>
 #include <memory>
 
 namespace {
@@ -262,7 +266,7 @@ bool ShowsColour(const QImage& shot, const QColor& colour)
 }
 
 // A control's font colour and a list row's custom text colour are drawn
-// while the control is enabled; disabled, the style's greyed colours are.
+// while the control is enabled; disabled, greys are.
 TEST_F(GuiTest, FontAndRowColoursGiveWayToTheDisabledLook)
 {
     auto* button = new TButton(form.get(), form.get());
@@ -295,6 +299,104 @@ TEST_F(GuiTest, FontAndRowColoursGiveWayToTheDisabledLook)
         EXPECT_FALSE(ShowsColour(c.drawn->grab().toImage(), clBlue));
         c.control->SetEnabled(true);
         EXPECT_TRUE(ShowsColour(c.drawn->grab().toImage(), clBlue));
+    }
+}
+
+// Published ratios: black on white, the mid grey that just misses 4.5:1 on
+// white, and a colour on itself.
+TEST(ContrastRatio, MatchesTheRelativeLuminanceRatio)
+{
+    struct Case { QColor a, b; double ratio; } cases[] = {
+        {clBlack, clWhite, 21.0}, {clWhite, clBlack, 21.0}, {QColor(0x77, 0x77, 0x77), clWhite, 4.48},
+        {QColor(0x76, 0x76, 0x76), clWhite, 4.54}, {clSkyBlue, clSkyBlue, 1.0}, {clBlue, clWhite, 8.59}};
+    for (const Case& c : cases) EXPECT_NEAR(ContrastRatio(c.a, c.b), c.ratio, 0.01) << qPrintable(c.a.name());
+}
+
+// On light, coloured and dark backgrounds the greyed text is readable, yet
+// plainly weaker than the enabled text, and grey: no hue of its own.
+TEST(ReadableDisabledText, ReadableAndGreyedOnEveryBackground)
+{
+    struct Case { QColor background, enabled; } cases[] = {
+        {QColor(0xef, 0xef, 0xef), clBlack}, {clSkyBlue, clBlack}, {clWhite, clBlack}, {clYellow, clBlack},
+        {clWhite, clBlue}, {QColor(0x35, 0x35, 0x35), clWhite}, {QColor(0, 0, 128), clWhite}};
+    for (const Case& c : cases) {
+        const QColor greyed = ReadableDisabledText(c.background, c.enabled);
+        SCOPED_TRACE((c.background.name() + " " + c.enabled.name() + " -> " + greyed.name()).toStdString());
+        EXPECT_GE(ContrastRatio(greyed, c.background), 4.5);
+        EXPECT_LE(ContrastRatio(greyed, c.background), 5.0);
+        EXPECT_GE(ContrastRatio(greyed, c.enabled), 1.5);
+        // Its hue is the background's: no channel strays from the grey
+        // line more than the background's do.
+        auto spread = [](const QColor& x) { return std::max({x.red(), x.green(), x.blue()}) - std::min({x.red(), x.green(), x.blue()}); };
+        EXPECT_LE(spread(greyed), spread(c.background));
+    }
+    // Text that is faint even enabled cannot be greyed and still read.
+    EXPECT_EQ(ReadableDisabledText(clSkyBlue, clGray), clGray);
+}
+
+// The colour that most of the picture is, and the colour that stands out
+// most from it (the strokes of its text).
+std::pair<QColor, QColor> BackgroundAndInk(const QImage& shot)
+{
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) ++counts[shot.pixel(x, y) | 0xff000000u];
+    QColor background, ink;
+    int most = 0;
+    for (auto [rgb, n] : counts)
+        if (n > most) { most = n; background = QColor(rgb); }
+    ink = background;
+    for (auto [rgb, n] : counts)
+        if (ContrastRatio(QColor(rgb), background) > ContrastRatio(ink, background)) ink = QColor(rgb);
+    return {background, ink};
+}
+
+// Colours given after the controls stand, to a panel under a check box, to
+// an edit and to a list row, still leave disabled text readable on them.
+TEST_F(GuiTest, DisabledTextStaysReadableOnColoursGivenLater)
+{
+    auto* panel = new TPanel(form.get(), form.get());
+    panel->SetBounds(0, 0, 400, 300);
+    auto* box = new TCheckBox(form.get(), panel);
+    box->SetBounds(10, 10, 200, 24);
+    box->SetCaption("Visible in short-wave UV");
+    auto* edit = new TEdit(form.get(), panel);
+    edit->SetBounds(10, 50, 200, 24);
+    edit->SetText("No Result");
+    auto* view = new TListView(form.get(), panel);
+    view->SetBounds(10, 90, 200, 80);
+    view->Columns()->Add()->SetCaption("Name");
+    view->Columns()->Items(0)->SetWidth(180);
+    view->Items()->Add()->SetCaption("Atranorin");
+    QColor rowColour = clYellow;
+    view->OnCustomDrawItem = [&](TObject* sender, TListItem*, TCustomDrawState, bool&) {
+        static_cast<TListView*>(sender)->Canvas()->Brush->Color = rowColour;
+    };
+    form->Show();
+    QStyleOptionButton o;
+    o.initFrom(box->Widget());
+    o.text = box->Caption();
+    struct Case { const char* what; std::function<void()> colour; TControl* control; QWidget* drawn; QRect area; } cases[] = {
+        {"sky-blue panel", [&] { panel->SetColor(clSkyBlue); }, box, box->Widget(),
+         box->Widget()->style()->subElementRect(QStyle::SE_CheckBoxContents, &o, box->Widget())},
+        {"dark panel, white caption", [&] { panel->SetColor(QColor(0, 0, 128)); box->Font()->SetColor(clWhite); }, box,
+         box->Widget(), box->Widget()->style()->subElementRect(QStyle::SE_CheckBoxContents, &o, box->Widget())},
+        {"yellow edit", [&] { edit->SetColor(clYellow); }, edit, edit->Widget(), edit->Widget()->rect().adjusted(4, 4, -4, -4)},
+        {"dark row, white text", [&] { rowColour = QColor(0, 0, 128); view->Font()->SetColor(clWhite); }, view,
+         view->Tree()->viewport(), view->Tree()->visualItemRect(view->Tree()->topLevelItem(0))},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.colour();
+        c.control->SetEnabled(false);
+        QApplication::processEvents();
+        const auto [background, disabled] = BackgroundAndInk(c.drawn->grab(c.area).toImage());
+        c.control->SetEnabled(true);
+        QApplication::processEvents();
+        const auto [enabledBackground, enabled] = BackgroundAndInk(c.drawn->grab(c.area).toImage());
+        EXPECT_EQ(background, enabledBackground);
+        EXPECT_GE(ContrastRatio(disabled, background), 3.0) << qPrintable(disabled.name() + " on " + background.name());
+        EXPECT_GE(ContrastRatio(disabled, enabled), 1.5) << qPrintable(disabled.name() + " " + enabled.name());
     }
 }
 
