@@ -69,24 +69,29 @@ QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id,
 }
 
 TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, TDownloadedLichens& rows,
-                                       QByteArray& currentGenus)
+                                       QByteArray& currentGenus, std::optional<TTextSpan> repeated)
 {
     // Both values in one pass over the answer. The two keys never overlap
     // (each match starts at a quoted key and ends before the next quote), so
     // the substance values and the lichen values come out as the two
-    // patterns would find them one after the other.
+    // patterns would find them one after the other. A value cannot reach
+    // past the closing quote of its string, so those of the repeated record
+    // are the ones that start inside its text.
     static const TRegEx pattern(R"RE("charStateName":"([(-)-]?[^"(]+)|"sciname":"([^("]+))RE");
     std::vector<QByteArrayView> substances;
     std::vector<QByteArrayView> lichens;
     const QByteArrayView text(answer);
+    const TTextSpan skipped = repeated.value_or(TTextSpan());
     pattern.ForEachMatch(answer, [&](const qsizetype* offsets, int) {
+        if (skipped.Contains(offsets[0]))
+            return;
         if (offsets[2] >= 0)
             substances.push_back(text.sliced(offsets[2], offsets[3] - offsets[2]));
         else
             lichens.push_back(text.sliced(offsets[4], offsets[5] - offsets[4]));
     });
     if (substances.empty())
-        return TMorphologyParse::NoSubstance;
+        return repeated && !lichens.empty() ? TMorphologyParse::Corrupt : TMorphologyParse::NoSubstance;
     if (lichens.size() != substances.size())
         return TMorphologyParse::Corrupt;
     for (size_t i = 0; i < substances.size(); ++i)
@@ -259,29 +264,42 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
 
         for (const char* id : MorphologyAttributeIds) {
             // An attribute of more records than one request may ask for
-            // comes in pages, each asked for from the records received so
-            // far; the paging says when the pages end or cannot be trusted.
+            // comes in pages, each later one asked for from the last record
+            // received; the paging says when the pages end or cannot be
+            // trusted.
             TPortalPaging paging(MorphologyPageLimit, MorphologyPageCap);
-            for (bool first = true;; first = false) {
+            while (true) {
+                const bool overlapping = paging.Overlapping();
                 const QByteArray body =
-                    context.Fetch(MorphologyAttributeAddress(context.PortalRoot, id, paging.Received()));
+                    context.Fetch(MorphologyAttributeAddress(context.PortalRoot, id, paging.NextOffset()));
                 // "Error" (internet switched off) and a cut-off body are
                 // failed downloads like an empty answer.
                 if (!IsCompleteAnswer(body))
                     return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
+                const QByteArray text = DecodeWebBodyToUtf8(body);
+                // A later page's first record came with the page before and
+                // is not stored again; that it is that record the paging
+                // checks.
+                const std::optional<TTextSpan> firstEntry = overlapping ? FirstEntryText(text) : std::nullopt;
+                std::optional<TTextSpan> repeated;
+                if (overlapping)
+                    repeated = firstEntry.value_or(TTextSpan());
                 const size_t rowsBefore = rows.size();
-                const TMorphologyParse parsed = ParseMorphologyAnswer(DecodeWebBodyToUtf8(body), rows, currentGenus);
+                const TMorphologyParse parsed = ParseMorphologyAnswer(text, rows, currentGenus, repeated);
                 if (parsed == TMorphologyParse::Corrupt)
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
                 // A later page may name no substance (no record, or none
-                // with one); only the first page must.
-                if (parsed == TMorphologyParse::NoSubstance && first)
+                // with one but the repeated one); only the first page must.
+                if (parsed == TMorphologyParse::NoSubstance && !overlapping)
                     return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
                 // Each record gives one pair at most: more pairs than the
-                // records of "results" come from outside that list, which
-                // the paging cannot count.
+                // new records of "results" come from outside that list,
+                // which the paging cannot count. Nor can a first record
+                // that is not found in the text be left out.
                 const TPortalPage page = ReadPortalPage(body);
-                if (!page.IsList || qint64(rows.size() - rowsBefore) > qint64(page.RecordKeys.size()))
+                const qint64 records = qint64(page.RecordKeys.size()) - (overlapping && page.FirstIsRecord ? 1 : 0);
+                if (!page.IsList || (overlapping && page.Entries > 0 && !firstEntry)
+                    || qint64(rows.size() - rowsBefore) > records)
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
                 const TPortalPaging::TStep step = paging.Take(page);
                 if (step == TPortalPaging::TStep::Corrupt)

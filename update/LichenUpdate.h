@@ -2,6 +2,7 @@
 // The lichen data update: the portal's lichen-substance pairs of 23
 // morphology attributes replace the Lichens rows (through LichensBackup),
 // then the lichens named in Substances are added and the date is recorded.
+#include "update/PortalPages.h"
 #include "update/Reconcile.h"
 #include "update/UpdateProgress.h"
 #include <QByteArray>
@@ -64,9 +65,13 @@ enum class TMorphologyParse {
 
 // Appends one row per pair of substance and lichen value of one answer (the
 // decoded text) and sets `currentGenus` to the genus of the last row.
-// Nothing is appended unless the answer is Ok.
+// Nothing is appended unless the answer is Ok. On a later page the values
+// inside `repeated`, the record the page before ended with, are left out
+// and the rest must pair up by themselves; lichen values without any
+// substance value are then Corrupt, not an error page.
 TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, TDownloadedLichens& rows,
-                                       QByteArray& currentGenus);
+                                       QByteArray& currentGenus,
+                                       std::optional<TTextSpan> repeated = std::nullopt);
 
 // The length in bytes of the VALUES list the rows make,
 // ("lichen","substance","genus") joined by commas.

@@ -91,28 +91,142 @@ TPortalPage ReadPortalPage(const QByteArray& body)
     page.Entries = entries.size();
     page.RecordKeys.reserve(size_t(entries.size()));
     QByteArray canonical;
-    for (const QJsonValue& entry : entries) {
-        if (!entry.isObject())
-            continue;
+    auto key = [&canonical](const QJsonValue& value) {
         canonical.clear();
-        AppendCanonical(entry, canonical);
-        page.RecordKeys.push_back(qHash(canonical, 0));
+        AppendCanonical(value, canonical);
+        return qHash(canonical, 0);
+    };
+    for (const QJsonValue& entry : entries)
+        if (entry.isObject())
+            page.RecordKeys.push_back(key(entry));
+    if (!entries.isEmpty()) {
+        const QJsonValue first = entries.first();
+        page.FirstIsRecord = first.isObject();
+        page.FirstKey = page.FirstIsRecord ? page.RecordKeys.front() : key(first);
+        const QJsonValue last = entries.last();
+        page.LastKey = last.isObject() ? page.RecordKeys.back() : key(last);
     }
     return page;
+}
+
+namespace {
+
+bool IsJsonBlank(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+qsizetype SkipBlanks(const QByteArray& text, qsizetype i)
+{
+    while (i < text.size() && IsJsonBlank(text[i]))
+        ++i;
+    return i;
+}
+
+// The end of the string whose opening quote is at `i`.
+qsizetype SkipString(const QByteArray& text, qsizetype i)
+{
+    const char* s = text.constData();
+    const qsizetype n = text.size();
+    for (++i; i < n; ++i) {
+        if (s[i] == '\\')
+            ++i;
+        else if (s[i] == '"')
+            return i + 1;
+    }
+    return n;
+}
+
+// The end of the value that starts at `i`: a string, an object or list with
+// everything inside it, or a bare word (the decoding may have dropped the
+// comma after it, so a quote ends it as well).
+qsizetype SkipValue(const QByteArray& text, qsizetype i)
+{
+    const char* s = text.constData();
+    const qsizetype n = text.size();
+    if (i >= n)
+        return n;
+    if (s[i] == '"')
+        return SkipString(text, i);
+    if (s[i] == '{' || s[i] == '[') {
+        int depth = 0;
+        while (i < n) {
+            const char c = s[i];
+            if (c == '"') {
+                i = SkipString(text, i);
+                continue;
+            }
+            if (c == '{' || c == '[')
+                ++depth;
+            else if ((c == '}' || c == ']') && --depth == 0)
+                return i + 1;
+            ++i;
+        }
+        return n;
+    }
+    while (i < n && !IsJsonBlank(s[i]) && s[i] != ',' && s[i] != '}' && s[i] != ']' && s[i] != '"')
+        ++i;
+    return i;
+}
+
+}
+
+std::optional<TTextSpan> FirstEntryText(const QByteArray& decoded)
+{
+    qsizetype i = SkipBlanks(decoded, 0);
+    if (i >= decoded.size() || decoded[i] != '{')
+        return std::nullopt;
+    ++i;
+    std::optional<TTextSpan> first;
+    while (true) {
+        i = SkipBlanks(decoded, i);
+        if (i >= decoded.size())
+            return std::nullopt;
+        if (decoded[i] == '}')
+            return first;
+        if (decoded[i] == ',') {
+            ++i;
+            continue;
+        }
+        if (decoded[i] != '"')
+            return std::nullopt;
+        const qsizetype keyAt = i;
+        i = SkipString(decoded, i);
+        const bool results = QByteArrayView(decoded).sliced(keyAt, i - keyAt) == "\"results\"";
+        i = SkipBlanks(decoded, i);
+        if (i >= decoded.size() || decoded[i] != ':')
+            return std::nullopt;
+        const qsizetype valueAt = SkipBlanks(decoded, i + 1);
+        i = SkipValue(decoded, valueAt);
+        if (!results)
+            continue;
+        // A later "results" replaces an earlier one, as in the JSON reader.
+        first.reset();
+        if (valueAt < decoded.size() && decoded[valueAt] == '[') {
+            const qsizetype entryAt = SkipBlanks(decoded, valueAt + 1);
+            if (entryAt < i && decoded[entryAt] != ']')
+                first = TTextSpan{entryAt, SkipValue(decoded, entryAt)};
+        }
+    }
 }
 
 TPortalPaging::TStep TPortalPaging::Take(const TPortalPage& page)
 {
     ++pages;
+    const bool overlapping = Overlapping();
+    // A later page begins with the entry received last; anything else there
+    // means records moved below or above the offset since the page before.
+    if (overlapping && page.Entries > 0 && page.FirstKey != lastKey)
+        return TStep::Corrupt;
+    const qint64 fresh = overlapping && page.Entries > 0 ? page.Entries - 1 : page.Entries;
+
     // Records of this page are compared with the earlier pages only: the
     // same record twice within one page is the portal's own listing.
-    for (size_t key : page.RecordKeys)
-        if (seen.contains(key))
+    const size_t firstFresh = overlapping && page.FirstIsRecord ? 1 : 0;
+    for (size_t k = firstFresh; k < page.RecordKeys.size(); ++k)
+        if (seen.contains(page.RecordKeys[k]))
             return TStep::Corrupt;
-    for (size_t key : page.RecordKeys)
-        seen.insert(key);
+    for (size_t k = firstFresh; k < page.RecordKeys.size(); ++k)
+        seen.insert(page.RecordKeys[k]);
 
-    const qint64 arrived = received + page.Entries;
+    const qint64 arrived = received + fresh;
     if (page.Count >= arrived)
         count = page.Count;
     else if (count >= 0 && arrived > count)
@@ -120,8 +234,14 @@ TPortalPaging::TStep TPortalPaging::Take(const TPortalPage& page)
     // A count below what has arrived is not believed; a count believed
     // earlier still stands.
     received = arrived;
+    if (page.Entries > 0)
+        lastKey = page.LastKey;
 
-    const bool more = page.Entries > 0 && (count >= 0 ? count > received : page.Entries >= limit);
+    // Not even the repeated entry came back: the list lost it, or the
+    // portal failed to send the rest the count speaks of.
+    if (overlapping && page.Entries == 0 && count > received)
+        return TStep::Corrupt;
+    const bool more = fresh > 0 && (count >= 0 ? count > received : page.Entries >= limit);
     if (!more)
         return TStep::Done;
     if (pages >= pageCap)

@@ -5,6 +5,7 @@
 // which the answer is no longer JSON.
 #include <QByteArray>
 #include <QSet>
+#include <optional>
 #include <vector>
 
 // What one answer's structure says of its page.
@@ -13,6 +14,11 @@ struct TPortalPage {
     qint64 Entries = 0;             // every entry of "results", whatever it holds
     qint64 Count = -1;              // "count" when a whole number, -1 otherwise
     std::vector<size_t> RecordKeys; // one per entry that is an object: a hash of its content
+    // The first and the last entry, whatever they hold, hashed as the
+    // records are (when there are entries).
+    size_t FirstKey = 0;
+    size_t LastKey = 0;
+    bool FirstIsRecord = false;     // the first entry is an object
 };
 
 // Reads the page from the body as it came (UTF-8, else Windows-1252 as the
@@ -20,13 +26,31 @@ struct TPortalPage {
 // false.
 TPortalPage ReadPortalPage(const QByteArray& body);
 
-// The pages of one list, in the order they are asked for. The next offset
-// is the number of entries received so far. The list goes on while the
+// A stretch [From, To) of an answer's text.
+struct TTextSpan {
+    qsizetype From = 0;
+    qsizetype To = 0;
+    bool Contains(qsizetype at) const { return at >= From && at < To; }
+};
+
+// Where the first entry of the "results" list lies in the answer's decoded
+// text (DecodeWebBodyToUtf8 of the body): the list the JSON reader takes,
+// the last of that name. The decoding keeps every quote, backslash and
+// bracket, so the strings and nesting are those of the body. None when the
+// text holds no such list or the list is empty.
+std::optional<TTextSpan> FirstEntryText(const QByteArray& decoded);
+
+// The pages of one list, in the order they are asked for. Offsets alone
+// cannot show records that move while the pages are read, so every later
+// page is asked for from the last entry received: it must begin with that
+// entry, else the list has moved and is corrupt. The list goes on while the
 // answers' count, when it is not below what has arrived, says there is
-// more, or, without such a count, while a page was full; an empty page ends
-// it. A page that brings back a record an earlier page brought, a page that
-// goes beyond a count given earlier, or more pages than the cap allows make
-// the list corrupt.
+// more, or, without such a count, while a page was full. A later page that
+// brings nothing but the repeated entry ends it, as does an empty page
+// (a later one only while no count says more). A page that brings back a record an earlier
+// page brought (other than the repeated entry), a page that goes beyond a
+// count given earlier, or more pages than the cap allows make the list
+// corrupt.
 class TPortalPaging {
 public:
     enum class TStep { Next, Done, Corrupt };
@@ -34,13 +58,17 @@ public:
     TPortalPaging(qint64 limit, int pageCap) : limit(limit), pageCap(pageCap) {}
 
     TStep Take(const TPortalPage& page);
-    qint64 Received() const { return received; }
+    // The offset of the next page.
+    qint64 NextOffset() const { return received > 0 ? received - 1 : 0; }
+    // Whether the next page's first entry is the one received last.
+    bool Overlapping() const { return received > 0; }
 
 private:
     qint64 limit;
     int pageCap;
     int pages = 0;
-    qint64 received = 0;
+    qint64 received = 0;   // entries, each counted once
     qint64 count = -1;     // the last count that covered what had arrived
+    size_t lastKey = 0;    // the entry received last
     QSet<size_t> seen;     // the records of the earlier pages
 };

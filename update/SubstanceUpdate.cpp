@@ -94,12 +94,12 @@ std::vector<TSubstancePair> FindSubstancePairs(const QByteArray& answer)
     std::vector<TSubstancePair> pairs;
     pairs.reserve(matches.Count());
     for (const TMatch& match : matches.Items)
-        pairs.push_back({match.Group(1), match.Group(2)});
+        pairs.push_back({match.Group(1), match.Group(2), qsizetype(match.Index) - 1});
     return pairs;
 }
 
 bool ParseSubstanceRecords(const QByteArray& answer, const QStringList& tableColumns,
-                           TSubstanceRecords& result)
+                           TSubstanceRecords& result, TTextSpan repeated)
 {
     result = {};
     QHash<QString, QString> columnByLowerName;
@@ -110,6 +110,7 @@ bool ParseSubstanceRecords(const QByteArray& answer, const QStringList& tableCol
     result.PairCount = int(pairs.size());
     std::vector<QByteArray> firstKeys;
     bool inRecord = false;
+    bool isRepeated = false;
     size_t keyIndex = 0;
     QVariantList values;
     for (const TSubstancePair& pair : pairs) {
@@ -118,10 +119,11 @@ bool ParseSubstanceRecords(const QByteArray& answer, const QStringList& tableCol
             if (pair.Key != "name")
                 continue;
             inRecord = true;
+            isRepeated = repeated.Contains(pair.At);
             keyIndex = 0;
             values.clear();
         } else if (pair.Key == "initialTimestamp") {
-            if (result.Records.empty()) {
+            if (result.Columns.isEmpty()) {
                 // The first record fixes the columns.
                 QSet<QString> seen;
                 for (const QByteArray& key : firstKeys) {
@@ -135,14 +137,15 @@ bool ParseSubstanceRecords(const QByteArray& answer, const QStringList& tableCol
             } else if (keyIndex != firstKeys.size()) {
                 return false;
             }
-            result.Records.push_back(values);
+            if (!isRepeated)
+                result.Records.push_back(values);
             inRecord = false;
             continue;
         } else if (pair.Key == "name") {
             return false;   // a record that never ended
         }
 
-        if (result.Records.empty()) {
+        if (result.Columns.isEmpty()) {
             firstKeys.push_back(pair.Key);
         } else if (keyIndex >= firstKeys.size() || firstKeys[keyIndex] != pair.Key) {
             return false;
@@ -154,7 +157,7 @@ bool ParseSubstanceRecords(const QByteArray& answer, const QStringList& tableCol
         values << value;
     }
     // A record still open at the end was cut off.
-    return !inRecord && !result.Records.empty();
+    return !inRecord && !result.Columns.isEmpty();
 }
 
 TUpdateOutcome ReplaceSubstanceRows(TUpdateContext& context, const TSubstanceRecords& records)
@@ -239,8 +242,9 @@ TUpdateOutcome RunSubstanceUpdate(TUpdateContext& context)
         TPortalPaging paging(MetabolitePageLimit, MetabolitePageCap);
         QStringList tableColumns;
         TSubstanceRecords records;
-        for (bool first = true;; first = false) {
-            const QByteArray body = context.Fetch(MetaboliteAddress(context.PortalRoot, paging.Received()));
+        while (true) {
+            const bool overlapping = paging.Overlapping();
+            const QByteArray body = context.Fetch(MetaboliteAddress(context.PortalRoot, paging.NextOffset()));
             // "Error" (internet switched off) and a cut-off body are failed
             // downloads like an empty answer.
             if (!IsCompleteAnswer(body)) {
@@ -248,7 +252,7 @@ TUpdateOutcome RunSubstanceUpdate(TUpdateContext& context)
                 progress.Hide();
                 return TUpdateOutcome::DownloadFailed;
             }
-            if (first) {
+            if (!overlapping) {
                 try {
                     tableColumns = TableColumns(context.Connection, "Substances");
                 } catch (const EDatabaseLocked& e) {
@@ -258,15 +262,23 @@ TUpdateOutcome RunSubstanceUpdate(TUpdateContext& context)
             const TPortalPage page = ReadPortalPage(body);
             if (!page.IsList)
                 return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
-            // A later page without entries ends the list and has no record
-            // to parse; every other page must hold records that fit the first.
-            if (first || page.Entries > 0) {
+            // A later page without entries ends the list or is corrupt, as
+            // the paging says, and has no record to parse; every other page
+            // must hold records that fit the first. A later page's first
+            // record came with the page before and is not taken again; that
+            // it is that record the paging checks.
+            if (!overlapping || page.Entries > 0) {
+                const QByteArray text = DecodeWebBodyToUtf8(body);
+                const std::optional<TTextSpan> repeated = overlapping ? FirstEntryText(text) : std::nullopt;
+                const qint64 newRecords =
+                    qint64(page.RecordKeys.size()) - (overlapping && page.FirstIsRecord ? 1 : 0);
                 TSubstanceRecords pageRecords;
-                if (!ParseSubstanceRecords(DecodeWebBodyToUtf8(body), tableColumns, pageRecords)
-                    || qint64(pageRecords.Records.size()) > qint64(page.RecordKeys.size())
-                    || (!first && pageRecords.Columns != records.Columns))
+                if ((overlapping && !repeated)
+                    || !ParseSubstanceRecords(text, tableColumns, pageRecords, repeated.value_or(TTextSpan()))
+                    || qint64(pageRecords.Records.size()) > newRecords
+                    || (overlapping && pageRecords.Columns != records.Columns))
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
-                if (first)
+                if (!overlapping)
                     records = std::move(pageRecords);
                 else {
                     records.Records.insert(records.Records.end(), pageRecords.Records.begin(),

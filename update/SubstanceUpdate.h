@@ -2,6 +2,7 @@
 // The substance data update: the portal's metabolite records replace the
 // Substances rows (through SubstancesBackup), then the glossary identifiers
 // are set and the date is recorded.
+#include "update/PortalPages.h"
 #include "update/UpdateProgress.h"
 #include <QByteArray>
 #include <QString>
@@ -20,6 +21,7 @@ QString MetaboliteAddress(const QString& portalRoot, qint64 offset = 0);
 struct TSubstancePair {
     QByteArray Key;
     QByteArray Value;   // quoted values keep their quotes
+    qsizetype At = 0;   // where the pair starts in the answer
 };
 
 // Every pair of the answer, in order.
@@ -37,8 +39,10 @@ struct TSubstanceRecords {
 // `tableColumns` (compared without ASCII case) and once only; bare values
 // only numbers, null, true or false. Values become bound parameters: quoted
 // text without its quotes, "" as NULL. False when the answer fails a check.
+// A record that starts inside `repeated` (a later page's first record, which
+// the page before brought) is checked as any other but left out of Records.
 bool ParseSubstanceRecords(const QByteArray& answer, const QStringList& tableColumns,
-                           TSubstanceRecords& result);
+                           TSubstanceRecords& result, TTextSpan repeated = {});
 
 // The columns of Substances as the backup and the restore name them.
 extern const char* const SubstanceColumnList;

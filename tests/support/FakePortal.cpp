@@ -47,6 +47,15 @@ QByteArray PortalListAnswer(const std::vector<QByteArray>& records, const QStrin
     return PortalEnvelope(query, total, records, query.Offset, last);
 }
 
+std::vector<QByteArray> MovedList(const std::vector<QByteArray>& records, qint64 lostAtFront,
+                                  const std::vector<QByteArray>& gainedAtEnd)
+{
+    const auto from = records.begin() + std::clamp<qint64>(lostAtFront, 0, qint64(records.size()));
+    std::vector<QByteArray> moved(from, records.end());
+    moved.insert(moved.end(), gainedAtEnd.begin(), gainedAtEnd.end());
+    return moved;
+}
+
 void ServePortalList(FakeHttpServer& server, const QString& path, std::vector<QByteArray> records)
 {
     auto shared = std::make_shared<const std::vector<QByteArray>>(std::move(records));

@@ -26,6 +26,11 @@ QByteArray PortalEnvelope(PortalQuery echo, qint64 count, const std::vector<QByt
 // limit, every record from the offset.
 QByteArray PortalListAnswer(const std::vector<QByteArray>& records, const QString& target);
 
+// The list as it stands once it has lost its first `lostAtFront` records and
+// gained `gainedAtEnd`: for a portal whose list changes between two pages.
+std::vector<QByteArray> MovedList(const std::vector<QByteArray>& records, qint64 lostAtFront,
+                                  const std::vector<QByteArray>& gainedAtEnd = {});
+
 // Serves `records` under every "<path>?..." target, as the portal pages them.
 // A later call for the same path replaces the records.
 void ServePortalList(FakeHttpServer& server, const QString& path, std::vector<QByteArray> records);

@@ -433,8 +433,9 @@ protected:
 };
 
 // An attribute of more records than one request asks for comes page by
-// page, each asked for from the records received so far, until the count
-// says all have come. A record without a substance or lichen still counts.
+// page, each later one asked for from the last record received (which is
+// not stored twice), until the count says all have come. A record without a
+// substance or lichen still counts, also where two pages meet.
 TEST_F(LichenUpdateOverHttp, AsksForTheNextPageWhileTheCountSaysMore)
 {
     struct Case {
@@ -444,11 +445,12 @@ TEST_F(LichenUpdateOverHttp, AsksForTheNextPageWhileTheCountSaysMore)
         int pairs;               // the rows they give
     };
     const Case cases[] = {
-        {"25,000 records", PagedRecords(25000), {0, 10000, 20000}, 25000},
-        {"10,037 records", PagedRecords(10037), {0, 10000}, 10037},
+        {"25,000 records", PagedRecords(25000), {0, 9999, 19998}, 25000},
+        {"10,037 records", PagedRecords(10037), {0, 9999}, 10037},
         {"a full page that the count says is all", PagedRecords(10000), {0}, 10000},
         {"9,999 records", PagedRecords(9999), {0}, 9999},
-        {"a full page with a record of no pair", PagedRecords(10037, 1234), {0, 10000}, 10036},
+        {"a full page with a record of no pair", PagedRecords(10037, 1234), {0, 9999}, 10036},
+        {"a record of no pair where two pages meet", PagedRecords(10037, 9999), {0, 9999}, 10036},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -507,7 +509,7 @@ const PortalBehaviour PortalBehaviours[] = {
      TUpdateOutcome::Complete, 2, 25000},
     {"caps its pages at 5000", 25000,
      [](const auto& r, PortalQuery q, int) { return PortalEnvelope(q, Total(r), r, q.Offset, q.Offset + 5000); },
-     TUpdateOutcome::Complete, 5, 25000},
+     TUpdateOutcome::Complete, 6, 25000},
     {"count lower than a full page", 10037,
      [](const auto& r, PortalQuery q, int) { return RealPage(r, q, 5000); },
      TUpdateOutcome::Complete, 2, 10037},
@@ -538,7 +540,41 @@ const PortalBehaviour PortalBehaviours[] = {
      [](const auto&, PortalQuery q, int request) {
          return PortalEnvelope(q, -1, PagedRecords(int(q.Limit), -1, request * int(q.Limit) + 1), 0, q.Limit);
      },
+     TUpdateOutcome::DataCorrupt, 2},
+    {"a list without end", 10000,
+     [](const auto&, PortalQuery q, int) {
+         return PortalEnvelope(q, -1, PagedRecords(int(q.Limit), -1, int(q.Offset) + 1), 0, q.Limit);
+     },
      TUpdateOutcome::DataCorrupt, MorphologyPageCap},
+    // Lists that change between two pages: three records lost at the front
+    // move records 10,000 to 10,002 below the offset of the second page.
+    {"loses its first 3 records after page 1", 25000,
+     [](const auto& r, PortalQuery q, int request) {
+         return request == 1 ? RealPage(r, q, Total(r)) : RealPage(MovedList(r, 3), q, Total(r) - 3);
+     },
+     TUpdateOutcome::DataCorrupt, 2},
+    {"loses 3 at the front and gains 3 at the end", 25000,
+     [](const auto& r, PortalQuery q, int request) {
+         return request == 1 ? RealPage(r, q, Total(r))
+                             : RealPage(MovedList(r, 3, PagedRecords(3, -1, 25001)), q, Total(r));
+     },
+     TUpdateOutcome::DataCorrupt, 2},
+    {"later pages name lichens but no substance", 25000,
+     [](const auto& r, PortalQuery q, int) {
+         std::vector<std::pair<QString, QString>> lichensOnly;
+         for (int id = 10001; id <= 25000; ++id)
+             lichensOnly.push_back({QString(), QString("Pagedgenus lichen%1").arg(id)});
+         std::vector<QByteArray> list(r.begin(), r.begin() + 10000);
+         for (QByteArray& record : MorphologyRecords(lichensOnly, 10001))
+             list.push_back(std::move(record));
+         return RealPage(list, q, Total(list));
+     },
+     TUpdateOutcome::DataCorrupt, 2},
+    {"an empty page while the count says more", 10,
+     [](const auto& r, PortalQuery q, int request) {
+         return request == 1 ? PortalEnvelope(q, Total(r), r, 0, 2) : PortalEnvelope(q, Total(r), r, 0, 0);
+     },
+     TUpdateOutcome::DataCorrupt, 2},
 };
 
 class LichenPortalBehaviour : public LichenUpdateOverHttp, public ::testing::WithParamInterface<PortalBehaviour> {};

@@ -95,6 +95,35 @@ TEST(PortalPage, RecordsCompareByTheirContentNotTheirBytes)
         EXPECT_NE(keys(other), std::vector<size_t>({page[0]})) << other.toStdString();
 }
 
+// The first entry is found in the decoded text (no JSON any more: commas
+// before quotes are gone) as the JSON reader takes the list: the last
+// "results" of the answer itself, whatever strings and nested values hold.
+TEST(PortalPage, FirstEntryTextIsThatOfTheListTheReaderTakes)
+{
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {R"({"offset":9999"count":3"results":[)" "\n" R"({"id":1"taxon":{"sciname":"A [b] } \"c{"}},)" "\n"
+         R"({"id":2}]})",
+         R"({"id":1"taxon":{"sciname":"A [b] } \"c{"}})"},
+        {R"({"results":[ true ,{}]})", "true"},
+        {R"({"results":["x]\\"{}]})", R"("x]\\")"},
+        {R"({"results":[-1.5e3"x"]})", "-1.5e3"},
+        {R"({"results":[[1,[2]]{}]})", "[1,[2]]"},
+        {R"({"results":[]"results":[{"a":1}]})", R"({"a":1})"},
+        {R"({"meta":{"results":[{"no":1}]}"note":"\"results\":[2]""results":[{"yes":3}]})", R"({"yes":3})"},
+        {R"({"results":[{"a":1}]"results":[]})", "<none>"},
+        {R"({"results":{"a":1}})", "<none>"},
+        {R"([{"results":[{"a":1}]}])", "<none>"},
+        {R"({"results":[{"a":1}])", "<none>"},   // cut off
+        {"Error", "<none>"},
+        {"", "<none>"},
+    };
+    for (const auto& [text, entry] : cases) {
+        const std::optional<TTextSpan> span = FirstEntryText(text);
+        EXPECT_EQ(span ? text.mid(span->From, span->To - span->From) : QByteArray("<none>"), entry)
+            << text.toStdString();
+    }
+}
+
 TEST(MorphologyAnswer, PairsSubstanceAndLichenByPositionAndTakesGenus)
 {
     const QByteArray answer =
@@ -124,6 +153,45 @@ TEST(MorphologyAnswer, RefusesAnswersThatDoNotPairUp)
     EXPECT_EQ(ParseMorphologyAnswer(unequal, rows, genus), TMorphologyParse::Corrupt);
     EXPECT_TRUE(rows.empty());
     EXPECT_EQ(genus, "Kept");
+}
+
+// A later page: exactly the values of its first record are left out, so
+// the others pair up by themselves whatever that record held.
+TEST(MorphologyAnswer, LeavesOutTheRepeatedRecordOfALaterPage)
+{
+    auto record = [](const char* substance, const char* lichen) {
+        return QByteArray(R"({"id":1"charStateName":)") + substance + R"("taxon":{"sciname":)" + lichen + "}}";
+    };
+    auto page = [](const QList<QByteArray>& records) {
+        return R"({"offset":9999"count":3"results":[)" "\n" + records.join(",\n") + "\n]}";
+    };
+    const QByteArray both = record(R"("s2")", R"("Bb two")");
+    const struct {
+        const char* title;
+        QByteArray text;
+        TMorphologyParse parsed;
+        QStringList rows;
+    } cases[] = {
+        {"a pair repeated", page({record(R"("s1")", R"("Aa one")"), both}), TMorphologyParse::Ok, {"Bb two|s2|Bb"}},
+        {"a record of no pair repeated", page({record("null", "null"), both}), TMorphologyParse::Ok,
+         {"Bb two|s2|Bb"}},
+        {"nothing but the repeated record", page({both}), TMorphologyParse::NoSubstance, {}},
+        {"records of neither after it", page({both, record("null", "null")}), TMorphologyParse::NoSubstance, {}},
+        {"lichens without substance after it", page({both, record("null", R"("Cc three")")}),
+         TMorphologyParse::Corrupt, {}},
+        {"a substance without lichen after it", page({both, record(R"("s3")", "null")}), TMorphologyParse::Corrupt,
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        const std::optional<TTextSpan> repeated = FirstEntryText(c.text);
+        ASSERT_TRUE(repeated);
+        TDownloadedLichens rows;
+        QByteArray genus = "Kept";
+        EXPECT_EQ(ParseMorphologyAnswer(c.text, rows, genus, repeated), c.parsed);
+        EXPECT_EQ(RowTexts(rows), c.rows);
+        EXPECT_EQ(genus, c.rows.isEmpty() ? "Kept" : "Bb");
+    }
 }
 
 TEST(MorphologyAnswer, ValuesLengthCountsTheBytesOfTheValuesList)
@@ -265,6 +333,43 @@ TEST(SubstanceAnswer, RefusesCorruptAnswers)
         TSubstanceRecords records;
         EXPECT_FALSE(ParseSubstanceRecords(answer, columns, records)) << title;
     }
+}
+
+// A later page's first record is checked as the others are, and only that
+// record is left out.
+TEST(SubstanceAnswer, LeavesOutTheRepeatedRecordOfALaterPage)
+{
+    const QStringList columns = {"name", "A", "B"};
+    const QByteArray x = R"({"name":"X""A":1"initialTimestamp":"t"})";
+    const QByteArray y = R"({"name":"Y""A":2"initialTimestamp":"t"})";
+    const struct {
+        const char* title;
+        QByteArray first;
+        bool ok;
+        QStringList names;
+    } cases[] = {
+        {"a record repeated", x, true, {"Y"}},
+        {"an entry that is no record repeated", "null", true, {"X", "Y"}},
+        {"a record of other keys repeated", R"({"name":"X""B":1"initialTimestamp":"t"})", false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        const QByteArray text = R"({"offset":1999"results":[)" + c.first + ",\n" + (c.first == "null" ? x + ",\n" : "")
+                                + y + "]}";
+        const std::optional<TTextSpan> repeated = FirstEntryText(text);
+        ASSERT_TRUE(repeated);
+        TSubstanceRecords records;
+        ASSERT_EQ(ParseSubstanceRecords(text, columns, records, *repeated), c.ok);
+        QStringList names;
+        for (const QVariantList& record : records.Records)
+            names << record[0].toString();
+        EXPECT_EQ(names, c.names);
+    }
+    TSubstanceRecords records;
+    const QByteArray alone = R"({"results":[)" + x + "]}";
+    ASSERT_TRUE(ParseSubstanceRecords(alone, columns, records, *FirstEntryText(alone)));
+    EXPECT_EQ(records.Columns, QStringList({"name", "A"}));
+    EXPECT_TRUE(records.Records.empty());
 }
 
 TEST(SubstanceAnswer, IgnoresTrailingFieldsAfterTheLastRecord)

@@ -327,8 +327,9 @@ TEST_F(SubstanceUpdateTest, RunsOverHttpAgainstTheFakePortal)
 
 // The metabolite list beyond what one request asks for: the ordinary run
 // asks once; when the count says more, the next page is asked for from the
-// records received. Portals that page otherwise either give every record
-// once or end the update before any table is touched.
+// last record received. Portals that page otherwise, or whose list changes
+// between the pages, either give every record once or end the update
+// before any table is touched.
 struct MetabolitePaging {
     const char* title;
     int records;
@@ -341,13 +342,17 @@ void PrintTo(const MetabolitePaging& c, std::ostream* os) { *os << c.title; }
 
 class SubstancePortalPaging : public SubstanceUpdateTest, public ::testing::WithParamInterface<MetabolitePaging> {};
 
+QByteArray PagedFields(const QByteArray& name, int i)
+{
+    return "\"name\":\"" + name + "\",\"A\":" + QByteArray::number(i % 90) + ",\"initialTimestamp\":\"t\"";
+}
+
 TEST_P(SubstancePortalPaging, TakesEveryRecordOnceOrTouchesNothing)
 {
     const MetabolitePaging& c = GetParam();
     QList<QByteArray> fields;
     for (int i = 0; i < c.records; ++i)
-        fields << "\"name\":\"Substance " + QByteArray::number(i) + "\",\"A\":" + QByteArray::number(i % 90)
-                      + ",\"initialTimestamp\":\"t\"";
+        fields << PagedFields("Substance " + QByteArray::number(i), i);
     metabolites = MetaboliteRecords(fields);
     metabolitePortal = c.answer;
 
@@ -375,7 +380,7 @@ QByteArray RealMetabolitePage(const std::vector<QByteArray>& r, PortalQuery q, q
     return PortalEnvelope(q, count, r, q.Offset, q.Offset + q.Limit);
 }
 
-const QString SecondPage = MetaboliteTarget + "&offset=2000";
+const QString SecondPage = MetaboliteTarget + "&offset=1999";
 
 INSTANTIATE_TEST_SUITE_P(Portals, SubstancePortalPaging, ::testing::Values(
     MetabolitePaging{"1999 substances", 1999,
@@ -389,7 +394,7 @@ INSTANTIATE_TEST_SUITE_P(Portals, SubstancePortalPaging, ::testing::Values(
                          return PortalEnvelope(q, qint64(r.size()), r, q.Offset, q.Offset + 1000);
                      },
                      TUpdateOutcome::Complete,
-                     {MetaboliteTarget, MetaboliteTarget + "&offset=1000", SecondPage}},
+                     {MetaboliteTarget, MetaboliteTarget + "&offset=999", MetaboliteTarget + "&offset=1998"}},
     MetabolitePaging{"ignores limit", 2600,
                      [](const auto& r, PortalQuery q, int) {
                          return PortalEnvelope(q, qint64(r.size()), r, q.Offset, qint64(r.size()));
@@ -408,7 +413,27 @@ INSTANTIATE_TEST_SUITE_P(Portals, SubstancePortalPaging, ::testing::Values(
                          QByteArray page = RealMetabolitePage(r, q, qint64(r.size()));
                          return q.Offset == 0 ? page : page.replace("\"A\":", "\"B\":");
                      },
-                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}}),
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
+    MetabolitePaging{"loses its first 3 records after page 1", 2600,
+                     [](const auto& r, PortalQuery q, int request) {
+                         return request == 1 ? RealMetabolitePage(r, q, qint64(r.size()))
+                                             : RealMetabolitePage(MovedList(r, 3), q, qint64(r.size()) - 3);
+                     },
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
+    MetabolitePaging{"loses 3 at the front and gains 3 at the end", 2600,
+                     [](const auto& r, PortalQuery q, int request) {
+                         const std::vector<QByteArray> gained =
+                             MetaboliteRecords({PagedFields("Gained 1", 1), PagedFields("Gained 2", 2),
+                                                PagedFields("Gained 3", 3)});
+                         return request == 1 ? RealMetabolitePage(r, q, qint64(r.size()))
+                                             : RealMetabolitePage(MovedList(r, 3, gained), q, qint64(r.size()));
+                     },
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
+    MetabolitePaging{"an empty page while the count says more", 10,
+                     [](const auto& r, PortalQuery q, int request) {
+                         return PortalEnvelope(q, qint64(r.size()), r, 0, request == 1 ? 2 : 0);
+                     },
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, MetaboliteTarget + "&offset=1"}}),
     TitleName());
 
 }
