@@ -238,8 +238,9 @@ TPortalPaging::TStep TPortalPaging::Take(const TPortalPage& page)
         lastKey = page.LastKey;
 
     // Not even the repeated entry came back: the list lost it, or the
-    // portal failed to send the rest the count speaks of.
-    if (overlapping && page.Entries == 0 && count > received)
+    // portal failed to send the rest it spoke of (by its count, or by a
+    // full page before).
+    if (overlapping && page.Entries == 0)
         return TStep::Corrupt;
     const bool more = fresh > 0 && (count >= 0 ? count > received : page.Entries >= limit);
     if (!more)

@@ -46,11 +46,11 @@ std::optional<TTextSpan> FirstEntryText(const QByteArray& decoded);
 // entry, else the list has moved and is corrupt. The list goes on while the
 // answers' count, when it is not below what has arrived, says there is
 // more, or, without such a count, while a page was full. A later page that
-// brings nothing but the repeated entry ends it, as does an empty page
-// (a later one only while no count says more). A page that brings back a record an earlier
-// page brought (other than the repeated entry), a page that goes beyond a
-// count given earlier, or more pages than the cap allows make the list
-// corrupt.
+// brings nothing but the repeated entry ends it, as does an empty first
+// page; an empty later page has lost even that entry. A page that brings
+// back a record an earlier page brought (other than the repeated entry), a
+// page that goes beyond a count given earlier, an empty later page, or more
+// pages than the cap allows make the list corrupt.
 class TPortalPaging {
 public:
     enum class TStep { Next, Done, Corrupt };

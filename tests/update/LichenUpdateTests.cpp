@@ -575,6 +575,11 @@ const PortalBehaviour PortalBehaviours[] = {
          return request == 1 ? PortalEnvelope(q, Total(r), r, 0, 2) : PortalEnvelope(q, Total(r), r, 0, 0);
      },
      TUpdateOutcome::DataCorrupt, 2},
+    {"no count, an empty page after a full one", 25000,
+     [](const auto& r, PortalQuery q, int request) {
+         return request == 1 ? RealPage(r, q, -1) : PortalEnvelope(q, -1, r, 0, 0);
+     },
+     TUpdateOutcome::DataCorrupt, 2},
 };
 
 class LichenPortalBehaviour : public LichenUpdateOverHttp, public ::testing::WithParamInterface<PortalBehaviour> {};
