@@ -9,6 +9,7 @@
 #include "framework/RegEx.h"
 #include "framework/Text.h"
 #include <algorithm>
+#include <future>
 
 const std::array<const char*, 23> MorphologyAttributeIds = {
     "235", "236", "237", "238", "253", "254", "255", "256", "257", "258", "259", "260",
@@ -114,6 +115,7 @@ qint64 LichenValuesLength(const TDownloadedLichens& rows)
 
 namespace {
 constexpr int SortThreads = 4;
+constexpr int SortRunKiB = -2048;   // a negative cache size counts KiB
 
 // Drops the indexes of Lichens, empties it and fills it with `rows`, inside
 // the caller's transaction; returns the dropped indexes for MakeIndexes,
@@ -142,30 +144,54 @@ std::vector<TIndexDefinition> FillLichens(TSQLConnection& db, const TDownloadedL
     return indexes;
 }
 
+// Reads a setting of the connection and sets it back to that when it goes;
+// a switch as ON or OFF (cache_spill reads as a number of pages, which set
+// back would change more than the switch).
+class TPragmaBack {
+public:
+    TPragmaBack(TSQLConnection& db, const QString& name, bool isSwitch = false)
+        : db(db), name(name), isSwitch(isSwitch)
+    {
+        TSQLQuery query(&db);
+        query.SQL = "PRAGMA " + name;
+        query.Open();
+        before = query.FieldByName(name).AsInteger();
+        query.Close();
+    }
+    ~TPragmaBack()
+    {
+        try {
+            db.ExecuteDirect("PRAGMA " + name + " = "
+                             + (isSwitch ? QString(before ? "ON" : "OFF") : QString::number(before)));
+        } catch (const std::exception&) {
+        }
+    }
+    int Before() const { return before; }
+
+private:
+    TSQLConnection& db;
+    QString name;
+    bool isSwitch;
+    int before = 0;
+};
+
 // Makes `indexes` again and the program's own lichen indexes that are
 // missing, so that a database of an earlier version gets them here, inside
 // the update's transaction, and not while another command reads.
-// The engine may sort an index's keys with helper threads; allowed only
-// while the indexes are made, then set back.
+// The engine sorts an index's keys in runs as large as the page cache, and
+// sorts several runs at once with helper threads: one run the size of the
+// program's large cache is sorted by one thread, about three times slower.
+// So while the indexes are made the cache is small and helper threads are
+// allowed; the changed pages stay in memory meanwhile instead of being
+// written out early because of the small cache. All is set back after.
 void MakeIndexes(TSQLConnection& db, const std::vector<TIndexDefinition>& indexes)
 {
-    TSQLQuery threads(&db);
-    threads.SQL = "PRAGMA threads";
-    threads.Open();
-    const int before = threads.FieldByName("threads").AsInteger();
-    threads.Close();
-    struct TThreadsBack {
-        TSQLConnection& db;
-        int before;
-        ~TThreadsBack()
-        {
-            try {
-                db.ExecuteDirect("PRAGMA threads = " + QString::number(before));
-            } catch (const std::exception&) {
-            }
-        }
-    } threadsBack{db, before};
-    db.ExecuteDirect("PRAGMA threads = " + QString::number(std::max(before, SortThreads)));
+    const TPragmaBack threads(db, "threads");
+    const TPragmaBack spill(db, "cache_spill", true);
+    const TPragmaBack cache(db, "cache_size");
+    db.ExecuteDirect("PRAGMA threads = " + QString::number(std::max(threads.Before(), SortThreads)));
+    db.ExecuteDirect("PRAGMA cache_spill = OFF");
+    db.ExecuteDirect("PRAGMA cache_size = " + QString::number(SortRunKiB));
     for (const TIndexDefinition& index : indexes)
         db.ExecuteDirect(index.Create);
     for (const QString& sql : LichenIndexStatements)
@@ -276,6 +302,11 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
                 // failed downloads like an empty answer.
                 if (!IsCompleteAnswer(body))
                     return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
+                // The page's structure is read by a helper thread while
+                // this one searches its text: both only read the body, and
+                // the JSON reading takes as long as the rest of the page.
+                std::future<TPortalPage> structure =
+                    std::async(std::launch::async, [&body] { return ReadPortalPage(body); });
                 const QByteArray text = DecodeWebBodyToUtf8(body);
                 // A later page's first record came with the page before and
                 // is not stored again; that it is that record the paging
@@ -296,7 +327,7 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
                 // new records of "results" come from outside that list,
                 // which the paging cannot count. Nor can a first record
                 // that is not found in the text be left out.
-                const TPortalPage page = ReadPortalPage(body);
+                const TPortalPage page = structure.get();
                 const qint64 records = qint64(page.RecordKeys.size()) - (overlapping && page.FirstIsRecord ? 1 : 0);
                 if (!page.IsList || (overlapping && page.Entries > 0 && !firstEntry)
                     || qint64(rows.size() - rowsBefore) > records)

@@ -264,8 +264,24 @@ TEST_F(LichenUpdateTest, KeepsTheTableIndexesAndTheirDefinitions)
     updated.sort();
     ASSERT_EQ(updated.size(), 5);
 
+    // The engine settings the index building changes are the connection's
+    // own again afterwards.
+    auto settings = [this] {
+        QStringList values;
+        for (const char* name : {"threads", "cache_size", "cache_spill"}) {
+            TSQLQuery q(&connection);
+            q.SQL = QString("PRAGMA ") + name;
+            q.Open();
+            values << name + QString("=") + q.FieldByName(name).AsString();
+        }
+        return values;
+    };
+    const QStringList connectionSettings = settings();
+    ASSERT_EQ(connectionSettings[1], "cache_size=-65536");
+
     EXPECT_EQ(Run(), TUpdateOutcome::Complete);
     EXPECT_EQ(TableRows(definitions), updated);
+    EXPECT_EQ(settings(), connectionSettings);
     EXPECT_EQ(db.Scalar("PRAGMA integrity_check"), "ok");
     EXPECT_EQ(db.Count("Lichens"), 48);
     EXPECT_EQ(db.Scalar("SELECT count(*) FROM Lichens INDEXED BY LichensBySubstance WHERE Substance = 'usnic acid'"),
@@ -280,6 +296,7 @@ TEST_F(LichenUpdateTest, KeepsTheTableIndexesAndTheirDefinitions)
     EXPECT_EQ(Run(), TUpdateOutcome::TableRestored);
     EXPECT_EQ(Lichens(), rows);
     EXPECT_EQ(TableRows(definitions), updated);
+    EXPECT_EQ(settings(), connectionSettings);
 }
 TEST_F(LichenUpdateTest, AFailedBackupCopyKeepsTheLastGoodBackup)
 {
