@@ -6,7 +6,9 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <cmath>
+#include <algorithm>
 #include <cstring>
+#include <future>
 
 namespace {
 
@@ -65,6 +67,45 @@ void AppendCanonical(const QJsonValue& value, QByteArray& out)
     }
 }
 
+size_t ContentKey(const QJsonValue& value, QByteArray& canonical)
+{
+    canonical.clear();
+    AppendCanonical(value, canonical);
+    return qHash(canonical, 0);
+}
+
+// The keys of the entries that are objects, in order. Hashing takes about
+// as long as reading the page, so a long list is hashed in parts by helper
+// threads, each on a copy of its own (the copies share the data, which all
+// of them only read).
+std::vector<size_t> RecordKeysOf(const QJsonArray& entries)
+{
+    constexpr qsizetype PartSize = 2500;
+    constexpr qsizetype MostParts = 4;
+    auto keysOf = [](const QJsonArray list, qsizetype from, qsizetype to) {
+        std::vector<size_t> keys;
+        keys.reserve(size_t(to - from));
+        QByteArray canonical;
+        for (qsizetype i = from; i < to; ++i) {
+            const QJsonValue entry = list.at(i);
+            if (entry.isObject())
+                keys.push_back(ContentKey(entry, canonical));
+        }
+        return keys;
+    };
+    const qsizetype n = entries.size();
+    const qsizetype parts = std::clamp<qsizetype>(n / PartSize, 1, MostParts);
+    std::vector<std::future<std::vector<size_t>>> others;
+    for (qsizetype p = 1; p < parts; ++p)
+        others.push_back(std::async(std::launch::async, keysOf, entries, n * p / parts, n * (p + 1) / parts));
+    std::vector<size_t> keys = keysOf(entries, 0, n / parts);
+    for (auto& other : others) {
+        const std::vector<size_t> part = other.get();
+        keys.insert(keys.end(), part.begin(), part.end());
+    }
+    return keys;
+}
+
 }
 
 TPortalPage ReadPortalPage(const QByteArray& body)
@@ -89,22 +130,14 @@ TPortalPage ReadPortalPage(const QByteArray& body)
     }
     const QJsonArray entries = results.toArray();
     page.Entries = entries.size();
-    page.RecordKeys.reserve(size_t(entries.size()));
-    QByteArray canonical;
-    auto key = [&canonical](const QJsonValue& value) {
-        canonical.clear();
-        AppendCanonical(value, canonical);
-        return qHash(canonical, 0);
-    };
-    for (const QJsonValue& entry : entries)
-        if (entry.isObject())
-            page.RecordKeys.push_back(key(entry));
+    page.RecordKeys = RecordKeysOf(entries);
     if (!entries.isEmpty()) {
+        QByteArray canonical;
         const QJsonValue first = entries.first();
         page.FirstIsRecord = first.isObject();
-        page.FirstKey = page.FirstIsRecord ? page.RecordKeys.front() : key(first);
+        page.FirstKey = page.FirstIsRecord ? page.RecordKeys.front() : ContentKey(first, canonical);
         const QJsonValue last = entries.last();
-        page.LastKey = last.isObject() ? page.RecordKeys.back() : key(last);
+        page.LastKey = last.isObject() ? page.RecordKeys.back() : ContentKey(last, canonical);
     }
     return page;
 }
