@@ -11,6 +11,7 @@
 #include "framework/Exceptions.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -93,6 +94,36 @@ TEST(PortalPage, RecordsCompareByTheirContentNotTheirBytes)
                                     QByteArray(R"({"results":[{"id":1,"taxon":{"sciname":"A b","x":null}}]})"),
                                     QByteArray(R"({"results":[{"id":1,"taxon":[{"sciname":"A b"}]}]})")})
         EXPECT_NE(keys(other), std::vector<size_t>({page[0]})) << other.toStdString();
+}
+
+// A long page is hashed in parts: every record keeps its own key, in the
+// order of the list, whatever part it falls in and whatever lies between.
+TEST(PortalPage, ALongPageGivesEachRecordItsKeyInOrder)
+{
+    auto record = [](int id) { return "{\"id\":" + QByteArray::number(id) + ",\"taxon\":{\"sciname\":\"L b\"}}"; };
+    auto single = [&](int id) { return ReadPortalPage("{\"results\":[" + record(id) + "]}").RecordKeys; };
+    for (int n : {2499, 5000, 7501, 12345}) {
+        SCOPED_TRACE(n);
+        QByteArray body = "{\"count\":1,\"results\":[";
+        std::vector<int> ids;
+        for (int i = 0; i < n; ++i) {
+            if (i > 0)
+                body += ',';
+            if (i % 1000 == 999)
+                body += "null";   // an entry that is no record
+            else {
+                body += record(i);
+                ids.push_back(i);
+            }
+        }
+        body += "]}";
+        const TPortalPage page = ReadPortalPage(body);
+        EXPECT_EQ(page.Entries, n);
+        ASSERT_EQ(page.RecordKeys.size(), ids.size());
+        for (size_t k : {size_t(0), ids.size() / 3, ids.size() / 2, ids.size() - 1})
+            EXPECT_EQ(std::vector<size_t>({page.RecordKeys[k]}), single(ids[k])) << k;
+        EXPECT_EQ(std::set<size_t>(page.RecordKeys.begin(), page.RecordKeys.end()).size(), ids.size());
+    }
 }
 
 // The first entry is found in the decoded text (no JSON any more: commas
