@@ -220,7 +220,7 @@ TEST_F(DisabledLook, MainWindowLichenButtonAndThallusLabelsAreGreyed)
 
 // Every disabled push button and check box of every window, in the states
 // the windows have at the start and with a record shown, is drawn lighter
-// than the same control drawn enabled.
+// than the same control drawn enabled, and readable on its window.
 TEST_F(DisabledLook, EveryDisabledButtonAndCheckBoxOfTheProgramIsGreyed)
 {
     ShowSubstanceRecord(QStringLiteral("Atranorin"));
@@ -236,6 +236,8 @@ TEST_F(DisabledLook, EveryDisabledButtonAndCheckBoxOfTheProgramIsGreyed)
             ++disabledCount;
             const auto [disabled, enabled] = DisabledAndEnabledLevels(b);
             EXPECT_GE(disabled - enabled, Greyed) << disabled << " " << enabled;
+            const TextLook look = LookOf(b);
+            EXPECT_GE(look.Contrast(), 3.0) << qPrintable(look.ink.name()) << " on " << qPrintable(look.background.name());
         }
         if (!wasShowing) form->Hide();
     }
