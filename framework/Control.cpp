@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
@@ -236,6 +237,8 @@ static double RelativeLuminance(const QColor& c)
     return 0.2126 * linear[size_t(qRed(rgb))] + 0.7152 * linear[size_t(qGreen(rgb))] + 0.0722 * linear[size_t(qBlue(rgb))];
 }
 
+static QColor ReadableDisabledTextOf(const QColor& background, const QColor& enabledText);
+
 double ContrastRatio(const QColor& a, const QColor& b)
 {
     const double la = RelativeLuminance(a), lb = RelativeLuminance(b);
@@ -243,6 +246,19 @@ double ContrastRatio(const QColor& a, const QColor& b)
 }
 
 QColor ReadableDisabledText(const QColor& background, const QColor& enabledText)
+{
+    // Every control asks again at each palette change, nearly always for
+    // the same few pairs of colours; used on the interface thread only.
+    static QHash<quint64, QRgb> known;
+    const quint64 pair = (quint64(background.rgba()) << 32) | enabledText.rgba();
+    const auto it = known.constFind(pair);
+    if (it != known.constEnd()) return QColor::fromRgba(*it);
+    const QColor readable = ReadableDisabledTextOf(background, enabledText);
+    if (known.size() < 4096) known.insert(pair, readable.rgba());
+    return readable;
+}
+
+static QColor ReadableDisabledTextOf(const QColor& background, const QColor& enabledText)
 {
     constexpr double readable = 4.5;
     if (ContrastRatio(background, enabledText) < readable) return enabledText;
