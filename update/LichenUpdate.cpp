@@ -328,7 +328,7 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
                 // which the paging cannot count. Nor can a first record
                 // that is not found in the text be left out.
                 const TPortalPage page = structure.get();
-                const qint64 records = qint64(page.RecordKeys.size()) - (overlapping && page.FirstIsRecord ? 1 : 0);
+                const qint64 records = qint64(page.RecordKeys.size() - paging.RepeatedRecords(page));
                 if (!page.IsList || (overlapping && page.Entries > 0 && !firstEntry)
                     || qint64(rows.size() - rowsBefore) > records)
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);

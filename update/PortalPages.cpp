@@ -252,7 +252,7 @@ TPortalPaging::TStep TPortalPaging::Take(const TPortalPage& page)
 
     // Records of this page are compared with the earlier pages only: the
     // same record twice within one page is the portal's own listing.
-    const size_t firstFresh = overlapping && page.FirstIsRecord ? 1 : 0;
+    const size_t firstFresh = RepeatedRecords(page);
     for (size_t k = firstFresh; k < page.RecordKeys.size(); ++k)
         if (seen.contains(page.RecordKeys[k]))
             return TStep::Corrupt;

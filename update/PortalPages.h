@@ -62,6 +62,9 @@ public:
     qint64 NextOffset() const { return received > 0 ? received - 1 : 0; }
     // Whether the next page's first entry is the one received last.
     bool Overlapping() const { return received > 0; }
+    // How many of the next page's records the page before brought: its
+    // first, when the page overlaps and that entry is a record.
+    size_t RepeatedRecords(const TPortalPage& page) const { return Overlapping() && page.FirstIsRecord ? 1 : 0; }
 
 private:
     qint64 limit;

@@ -270,8 +270,7 @@ TUpdateOutcome RunSubstanceUpdate(TUpdateContext& context)
             if (!overlapping || page.Entries > 0) {
                 const QByteArray text = DecodeWebBodyToUtf8(body);
                 const std::optional<TTextSpan> repeated = overlapping ? FirstEntryText(text) : std::nullopt;
-                const qint64 newRecords =
-                    qint64(page.RecordKeys.size()) - (overlapping && page.FirstIsRecord ? 1 : 0);
+                const qint64 newRecords = qint64(page.RecordKeys.size() - paging.RepeatedRecords(page));
                 TSubstanceRecords pageRecords;
                 if ((overlapping && !repeated)
                     || !ParseSubstanceRecords(text, tableColumns, pageRecords, repeated.value_or(TTextSpan()))
