@@ -237,25 +237,10 @@ static double RelativeLuminance(const QColor& c)
     return 0.2126 * linear[size_t(qRed(rgb))] + 0.7152 * linear[size_t(qGreen(rgb))] + 0.0722 * linear[size_t(qBlue(rgb))];
 }
 
-static QColor ReadableDisabledTextOf(const QColor& background, const QColor& enabledText);
-
 double ContrastRatio(const QColor& a, const QColor& b)
 {
     const double la = RelativeLuminance(a), lb = RelativeLuminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-QColor ReadableDisabledText(const QColor& background, const QColor& enabledText)
-{
-    // Every control asks again at each palette change, nearly always for
-    // the same few pairs of colours; used on the interface thread only.
-    static QHash<quint64, QRgb> known;
-    const quint64 pair = (quint64(background.rgba()) << 32) | enabledText.rgba();
-    const auto it = known.constFind(pair);
-    if (it != known.constEnd()) return QColor::fromRgba(*it);
-    const QColor readable = ReadableDisabledTextOf(background, enabledText);
-    if (known.size() < 4096) known.insert(pair, readable.rgba());
-    return readable;
 }
 
 static QColor ReadableDisabledTextOf(const QColor& background, const QColor& enabledText)
@@ -275,6 +260,19 @@ static QColor ReadableDisabledTextOf(const QColor& background, const QColor& ena
         if (ContrastRatio(back, c) >= readable) return c;
     }
     return grey;
+}
+
+QColor ReadableDisabledText(const QColor& background, const QColor& enabledText)
+{
+    // Every control asks again at each palette change, nearly always for
+    // the same few pairs of colours; used on the interface thread only.
+    static QHash<quint64, QRgb> known;
+    const quint64 pair = (quint64(background.rgba()) << 32) | enabledText.rgba();
+    const auto it = known.constFind(pair);
+    if (it != known.constEnd()) return QColor::fromRgba(*it);
+    const QColor readable = ReadableDisabledTextOf(background, enabledText);
+    if (known.size() < 4096) known.insert(pair, readable.rgba());
+    return readable;
 }
 
 void TControl::ReadableDisabledTexts()
