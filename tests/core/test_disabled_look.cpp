@@ -7,6 +7,7 @@
 #include "config/SearchConfig.h"
 #include "core/FormMapping.h"
 #include "substances/ViewRecord.h"
+#include "support/TextLook.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +19,6 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 
-#include <map>
 
 namespace {
 
@@ -92,32 +92,13 @@ void ShowWindow(TForm* form)
     QApplication::processEvents();
 }
 
-// What a control's text area shows in its window: the colour most of it is
-// (the background the text is drawn on) and the colour that stands out most
-// from that one (the ink of the text's strokes).
-struct TextLook {
-    QColor background;
-    QColor ink;
-    double Contrast() const { return ContrastRatio(ink, background); }
-};
-
+// What a control's text area shows in its window.
 TextLook LookOf(QWidget* w)
 {
     QWidget* window = w->window();
     QApplication::processEvents();
     const QRect area = TextArea(w).intersected(w->rect());
-    const QImage shot = window->grab(QRect(w->mapTo(window, area.topLeft()), area.size())).toImage();
-    std::map<QRgb, int> counts;
-    for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x) ++counts[shot.pixel(x, y) | 0xff000000u];
-    TextLook look;
-    int most = 0;
-    for (auto [rgb, n] : counts)
-        if (n > most) { most = n; look.background = QColor(rgb); }
-    look.ink = look.background;
-    for (auto [rgb, n] : counts)
-        if (ContrastRatio(QColor(rgb), look.background) > look.Contrast()) look.ink = QColor(rgb);
-    return look;
+    return TextLookOf(window->grab(QRect(w->mapTo(window, area.topLeft()), area.size())).toImage());
 }
 
 // The name of the form's control that is drawn by the widget.

@@ -3,6 +3,7 @@
 // row colours, font and row colours greyed when disabled and disabled text
 // readable on the colours given, up-down and progress-bar clamping.
 #include "support/ScriptedDialogs.h"
+#include "support/TextLook.h"
 #include "framework/Framework.h"
 
 #include <QApplication>
@@ -19,7 +20,6 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <functional>
-#include <map>
 #include <memory>
 
 namespace {
@@ -334,23 +334,6 @@ TEST(ReadableDisabledText, ReadableAndGreyedOnEveryBackground)
     EXPECT_EQ(ReadableDisabledText(clSkyBlue, clGray), clGray);
 }
 
-// The colour that most of the picture is, and the colour that stands out
-// most from it (the strokes of its text).
-std::pair<QColor, QColor> BackgroundAndInk(const QImage& shot)
-{
-    std::map<QRgb, int> counts;
-    for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x) ++counts[shot.pixel(x, y) | 0xff000000u];
-    QColor background, ink;
-    int most = 0;
-    for (auto [rgb, n] : counts)
-        if (n > most) { most = n; background = QColor(rgb); }
-    ink = background;
-    for (auto [rgb, n] : counts)
-        if (ContrastRatio(QColor(rgb), background) > ContrastRatio(ink, background)) ink = QColor(rgb);
-    return {background, ink};
-}
-
 // Colours given after the controls stand, to a panel under a check box, to
 // an edit and to a list row, still leave disabled text readable on them.
 TEST_F(GuiTest, DisabledTextStaysReadableOnColoursGivenLater)
@@ -390,10 +373,10 @@ TEST_F(GuiTest, DisabledTextStaysReadableOnColoursGivenLater)
         c.colour();
         c.control->SetEnabled(false);
         QApplication::processEvents();
-        const auto [background, disabled] = BackgroundAndInk(c.drawn->grab(c.area).toImage());
+        const auto [background, disabled] = TextLookOf(c.drawn->grab(c.area).toImage());
         c.control->SetEnabled(true);
         QApplication::processEvents();
-        const auto [enabledBackground, enabled] = BackgroundAndInk(c.drawn->grab(c.area).toImage());
+        const auto [enabledBackground, enabled] = TextLookOf(c.drawn->grab(c.area).toImage());
         EXPECT_EQ(background, enabledBackground);
         EXPECT_GE(ContrastRatio(disabled, background), 3.0) << qPrintable(disabled.name() + " on " + background.name());
         EXPECT_GE(ContrastRatio(disabled, enabled), 1.5) << qPrintable(disabled.name() + " " + enabled.name());

@@ -1,0 +1,21 @@
+#include "support/TextLook.h"
+#include "framework/Control.h"
+
+#include <map>
+
+double TextLook::Contrast() const { return ContrastRatio(ink, background); }
+
+TextLook TextLookOf(const QImage& shot)
+{
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) ++counts[shot.pixel(x, y) | 0xff000000u];
+    TextLook look;
+    int most = 0;
+    for (auto [rgb, n] : counts)
+        if (n > most) { most = n; look.background = QColor(rgb); }
+    look.ink = look.background;
+    for (auto [rgb, n] : counts)
+        if (ContrastRatio(QColor(rgb), look.background) > look.Contrast()) look.ink = QColor(rgb);
+    return look;
+}
