@@ -3,6 +3,7 @@
 // --gtest_filter='*WriteShipped*' to regenerate it) and must read back as it is.
 #include "config/SearchConfigFile.h"
 #include <QFile>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,8 +20,9 @@ struct Pair {
     int similarity;
 };
 
-// Neighbouring shades of one hue 70-85, related hues 30-60, pale shades and
-// white 20-40; every pair not listed is unrelated (0).
+// Shades of one hue 40-85, neighbouring hues 10-75, pale shades and white
+// 10-40; every pair not listed is unrelated (0). data/Default.scfg.md quotes
+// these figures.
 const Pair Pairs[] = {
     {NoResult, White, 20}, {NoResult, PYellow, 10}, {NoResult, Gray, 10},
     {White, PYellow, 40}, {White, Gray, 30}, {White, PBrown, 20}, {White, Lilac, 20},
@@ -126,4 +128,30 @@ TEST(ShippedDefault, NeighbouringShadesCountAsTheSameColour)
     for (const auto& [a, b] : unrelated)
         EXPECT_LE(c.Similarity[a][b].toInt(), 10) << a << "," << b;
     EXPECT_LT(c.Similarity[NoResult][White].toInt(), 50);
+}
+
+// Every figure that data/Default.scfg.md gives in its tables is the shipped
+// file's own, so the notes cannot drift from the matrix again.
+TEST(ShippedDefault, NotesQuoteTheFilesFigures)
+{
+    const TSearchConfigLoad load = ReadSearchConfigFile(ShippedPath, TSearchConfig());
+    ASSERT_TRUE(load.Ok()) << load.Message.toStdString();
+    QFile notes(QStringLiteral(QS_SOURCE_DIR "/data/Default.scfg.md"));
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly | QIODevice::Text));
+    int figures = 0;
+    for (const QString& line : QString::fromUtf8(notes.readAll()).split('\n')) {
+        const QStringList cells = line.split('|');
+        // | colour | colour | similarity |
+        if (cells.size() != 5 || !cells[1].trimmed().front().isLetter() || cells[1].trimmed() == "colour")
+            continue;
+        const auto& names = load.Config.ColorNames;
+        const int a = int(std::find(names.begin(), names.end(), cells[1].trimmed()) - names.begin());
+        const int b = int(std::find(names.begin(), names.end(), cells[2].trimmed()) - names.begin());
+        SCOPED_TRACE(line.toStdString());
+        ASSERT_LT(a, ConfigColorCount);
+        ASSERT_LT(b, ConfigColorCount);
+        EXPECT_EQ(load.Config.Similarity[a][b], cells[3].trimmed());
+        ++figures;
+    }
+    EXPECT_GE(figures, 20);
 }

@@ -11,6 +11,8 @@
 #include "config/SearchConfig.h"
 
 #include <QFileInfo>
+#include <QProcess>
+#include <QThread>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -196,6 +198,7 @@ TEST(HelpFolder, FoundBesideOrAboveTheProgramOrInTheCurrentFolder)
     const QDir source(QStringLiteral(QS_SOURCE_DIR "/data/help/Quillaspore"));
     const QStringList pages = source.entryList(QDir::Files);
     EXPECT_FALSE(pages.isEmpty());
+    EXPECT_EQ(QDir(shipped + "/Quillaspore").entryList(QDir::Files), pages);
     for (const QString& name : pages) {
         SCOPED_TRACE(name.toStdString());
         QFile original(source.filePath(name)), copy(shipped + "/Quillaspore/" + name);
@@ -243,3 +246,50 @@ TEST_F(HelpMenus, HelpCommandsOfTheMenuBars)
 }
 
 } // namespace
+
+// What the build does to its copy of the pages, on a copy that has drifted:
+// a page edited in the source is copied again, a page removed from the source
+// (also in a sub-folder) is removed from the copy, an unchanged page is left.
+TEST(HelpFolder, EachBuildMakesTheCopyTheSourcesPages)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QDir r(root.path());
+    auto write = [&](const QString& path, const QByteArray& bytes) {
+        ASSERT_TRUE(r.mkpath(QFileInfo(r.filePath(path)).path()));
+        QFile f(r.filePath(path));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    auto read = [&](const QString& path) {
+        QFile f(r.filePath(path));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+    };
+    auto build = [&] {
+        QProcess cmake;
+        cmake.start(QStringLiteral(QS_CMAKE_COMMAND),
+                    {"-DSOURCE=" + r.filePath("src"), "-DDESTINATION=" + r.filePath("copy"), "-P",
+                     QStringLiteral(QS_SYNC_HELP_PAGES)});
+        ASSERT_TRUE(cmake.waitForFinished(60000));
+        ASSERT_EQ(cmake.exitCode(), 0) << cmake.readAllStandardError().toStdString();
+    };
+    write("src/Quillaspore/Contents.html", "contents");
+    write("src/Quillaspore/Old.html", "old");
+    write("src/Quillaspore/Kept.html", "kept");
+    write("src/Quillaspore/pictures/Plate.png", "plate");
+    build();
+    EXPECT_EQ(read("copy/Quillaspore/Old.html"), "old");
+    EXPECT_EQ(read("copy/Quillaspore/pictures/Plate.png"), "plate");
+    const QDateTime keptTime = QFileInfo(r.filePath("copy/Quillaspore/Kept.html")).lastModified();
+
+    ASSERT_TRUE(QFile::remove(r.filePath("src/Quillaspore/Old.html")));
+    ASSERT_TRUE(QFile::remove(r.filePath("src/Quillaspore/pictures/Plate.png")));
+    write("src/Quillaspore/Contents.html", "contents, edited");
+    QThread::msleep(20);
+    build();
+    EXPECT_FALSE(QFile::exists(r.filePath("copy/Quillaspore/Old.html")));
+    EXPECT_FALSE(QFile::exists(r.filePath("copy/Quillaspore/pictures/Plate.png")));
+    EXPECT_EQ(read("copy/Quillaspore/Contents.html"), "contents, edited");
+    EXPECT_EQ(read("copy/Quillaspore/Kept.html"), "kept");
+    EXPECT_EQ(QFileInfo(r.filePath("copy/Quillaspore/Kept.html")).lastModified(), keptTime);
+}
