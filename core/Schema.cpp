@@ -196,9 +196,32 @@ void CheckDatabaseReadable(TSQLConnection& connection, const QString& fileName)
         throw EDatabaseError(head + problems.join(QStringLiteral("\r\n")));
 }
 
+namespace {
+const QString OutdatedCheckStatement = QStringLiteral("Select GroupName from Substances WHERE GroupName LIKE 'Void'");
+
+bool SubstancesOutdated(TSQLConnection& connection)
+{
+    try {
+        TSQLQuery q(&connection);
+        q.SQL = OutdatedCheckStatement;
+        q.Open();
+        return false;
+    } catch (const Exception&) {
+        return true;
+    }
+}
+}
+
 void MigrateDatabase(TSQLConnection& connection)
 {
+    // A rebuilt Substances has every column of the program's layout, so the
+    // rebuild makes the database current; it changes nothing when it does
+    // not happen.
     MigrateSubstances(connection);
+    // A database that is still too old is refused by the start-up: it must
+    // keep the bytes it came with, so neither table nor index is touched.
+    if (SubstancesOutdated(connection))
+        return;
     MigrateLichens(connection);
     EnsureLichenIndex(connection);
 }
@@ -206,7 +229,7 @@ void MigrateDatabase(TSQLConnection& connection)
 bool DatabaseOutdated()
 {
     try {
-        RunLookup(QStringLiteral("Select GroupName from Substances WHERE GroupName LIKE 'Void'"));
+        RunLookup(OutdatedCheckStatement);
         return false;
     } catch (const Exception&) {
         return true;

@@ -51,7 +51,9 @@ bool EnsureLichenIndex(TSQLConnection& connection);
 // so it is never taken for an outdated database and never migrated.
 void CheckDatabaseReadable(TSQLConnection& connection, const QString& fileName);
 
-// Migrates both tables and makes sure of the indexes.
+// Migrates both tables and makes sure of the indexes. A database that is
+// outdated (see DatabaseOutdated) once Substances is migrated is left as it
+// was: Lichens and its indexes are not touched.
 void MigrateDatabase(TSQLConnection& connection);
 
 // True when the main query cannot read Substances.GroupName (no table, or an

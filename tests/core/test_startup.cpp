@@ -57,6 +57,12 @@ QStringList ComponentNames()
     return names;
 }
 
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 int CountShown(const QString& text)
 {
     return int(TestDialogs().Shown().count(text));
@@ -308,8 +314,15 @@ TEST_P(StartUpOutdated, SaysSoAndEndsWithAFailure)
     FixtureDb& db = MakeDb(false);
     if (*GetParam().sql) db.Exec(QString::fromLatin1(GetParam().sql));
     EnterFolderWith(db);
+    const QStringList entries = FolderEntries(db.Dir());
+    const QByteArray bytes = FileBytes(db.Path());
 
     const int status = RunProgram();
+
+    // A refused database is left exactly as it was: no table rebuilt, no
+    // index made or dropped, no file beside it.
+    EXPECT_EQ(FileBytes(db.Path()), bytes);
+    EXPECT_EQ(FolderEntries(db.Dir()), entries);
 
     EXPECT_NE(status, 0);
     EXPECT_EQ(LastHaltStatus(), status);
@@ -323,7 +336,25 @@ TEST_P(StartUpOutdated, SaysSoAndEndsWithAFailure)
 INSTANTIATE_TEST_SUITE_P(
     Layouts, StartUpOutdated,
     ::testing::Values(OutdatedCase{"NoGroupNameColumn", "CREATE TABLE Substances (name TEXT, A INTEGER)"},
-                      OutdatedCase{"NoSubstancesTable", ""}),
+                      OutdatedCase{"NoSubstancesTable", ""},
+                      // Lichens as an earlier version left it: its older index,
+                      // or a layout the start-up would rebuild.
+                      OutdatedCase{"NoGroupNameWithTheOlderLichenIndex",
+                                   "CREATE TABLE Substances (name TEXT, A INTEGER);"
+                                   "CREATE TABLE Lichens (Lichen TEXT NOT NULL, Substance TEXT NOT NULL, "
+                                   "Genus TEXT NOT NULL);"
+                                   "INSERT INTO Lichens VALUES ('Parmelia sulcata', 'Atranorin', 'Parmelia');"
+                                   "CREATE INDEX LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)"},
+                      OutdatedCase{"NoSubstancesTableAndUniqueLichens",
+                                   "CREATE TABLE Lichens (Lichen TEXT NOT NULL, Substance TEXT NOT NULL, "
+                                   "Genus TEXT NOT NULL, UNIQUE (Lichen, Substance));"
+                                   "INSERT INTO Lichens VALUES ('Parmelia sulcata', 'Atranorin', 'Parmelia')"},
+                      // UNIQUE, but no column the program knows: not rebuilt,
+                      // so still outdated.
+                      OutdatedCase{"UniqueSubstancesOfNoKnownColumn",
+                                   "CREATE TABLE Substances (Compound TEXT UNIQUE);"
+                                   "CREATE TABLE Lichens (Lichen TEXT NOT NULL, Substance TEXT NOT NULL, "
+                                   "Genus TEXT NOT NULL)"}),
     [](const ::testing::TestParamInfo<OutdatedCase>& info) { return std::string(info.param.name); });
 
 TEST_F(StartUp, AnOlderLayoutIsRebuiltOnceAndKeepsItsRows)
