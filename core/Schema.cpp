@@ -148,8 +148,33 @@ QStringList ReplacedLichenIndexStatements()
 }
 }
 
+namespace {
+// While it lives, a statement that meets another program's lock fails at
+// once instead of waiting for it; the connection's own time-out comes back
+// after.
+class TNoWaitForLocks {
+public:
+    explicit TNoWaitForLocks(TSQLConnection& connection)
+        : connection(connection), before(connection.BusyTimeout())
+    {
+        connection.SetBusyTimeout(0);
+    }
+    ~TNoWaitForLocks() { connection.SetBusyTimeout(before); }
+    TNoWaitForLocks(const TNoWaitForLocks&) = delete;
+    TNoWaitForLocks& operator=(const TNoWaitForLocks&) = delete;
+
+private:
+    TSQLConnection& connection;
+    int before;
+};
+}
+
 bool EnsureLichenIndex(TSQLConnection& connection)
 {
+    // The program works with the indexes there are; a wait for another
+    // program's lock would only delay the start for an index the next start
+    // or the lichen update makes all the same.
+    const TNoWaitForLocks noWait(connection);
     try {
         if (TableColumns(connection, QStringLiteral("Lichens")).isEmpty())
             return false;

@@ -40,8 +40,9 @@ extern const QStringList ReplacedLichenIndexNames;
 // transaction), when the table exists. Returns true when
 // they exist afterwards; a database that cannot be written just goes
 // without them. Only the start-up calls it (and the lichen update does the
-// same inside its own transaction): it writes, so it may wait for another
-// program's lock, which reading must never do.
+// same inside its own transaction). It does not wait for another program's
+// lock: while one is held it changes nothing and returns false at once,
+// with the connection's busy time-out as it was.
 bool EnsureLichenIndex(TSQLConnection& connection);
 
 // Reads the file's header, its schema and every page of the substance table

@@ -357,6 +357,43 @@ INSTANTIATE_TEST_SUITE_P(
                                    "Genus TEXT NOT NULL)"}),
     [](const ::testing::TestParamInfo<OutdatedCase>& info) { return std::string(info.param.name); });
 
+// A database of the previous version, its older lichen index, while another
+// program holds its write lock: the start goes on with the indexes there
+// are, and the index is replaced by a later start without the lock.
+TEST_F(StartUp, UnderAnotherProgramsWriteLockStartsWithTheOlderLichenIndex)
+{
+    FixtureDb& db = MakeDb();
+    db.InsertSubstance({{"name", "Atranorin"}, {"A", 75}, {"GroupName", "Depsides"}});
+    db.InsertLichen(QStringLiteral("Parmelia sulcata"), QStringLiteral("Atranorin"), QStringLiteral("Parmelia"));
+    db.Exec(QStringLiteral("CREATE INDEX LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE);"
+                           "CREATE INDEX LichensLichen ON Lichens(Lichen)"));
+    EnterFolderWith(db);
+    const QString indexes = QStringLiteral(
+        "SELECT group_concat(name) FROM (SELECT name FROM sqlite_schema WHERE type = 'index' ORDER BY name)");
+    db.Exec(QStringLiteral("BEGIN IMMEDIATE"));
+    TestDialogs().AnswerNext(mrCancel);
+
+    CreateAllForms();
+
+    EXPECT_EQ(Application->ComponentCount(), 19);
+    EXPECT_EQ(TestDialogs().Shown(), QStringList({DisableInternetQuestion}));
+    EXPECT_EQ(LastHaltStatus(), -1);
+    // The later statements of the run wait for a lock as they always did.
+    EXPECT_EQ(Form1->SQLConnection1->BusyTimeout(), 5000);
+    EXPECT_EQ(db.Scalar(indexes), "LichensLichen,LichensSubstanceNoCase");
+    RunQuery(QStringLiteral("Select Lichen FROM Lichens WHERE Substance LIKE 'atranorin'"));
+    EXPECT_EQ(GetFieldString(QStringLiteral("Lichen")), "Parmelia sulcata");
+    DestroyAllForms();
+    db.Exec(QStringLiteral("ROLLBACK"));
+    db.CloseHandle();
+
+    TestDialogs().Reset();
+    Application->ResetForTests();
+    TestDialogs().AnswerNext(mrCancel);
+    CreateAllForms();
+    EXPECT_EQ(db.Scalar(indexes), "LichensLichen,LichensSubstanceLichen");
+}
+
 TEST_F(StartUp, AnOlderLayoutIsRebuiltOnceAndKeepsItsRows)
 {
     FixtureDb& db = MakeDb(false);
