@@ -30,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <map>
@@ -456,6 +457,51 @@ void WarmStartUp(benchmark::State& state)
     }
 }
 
+// A start on a copy of the database as the previous version left it (its
+// older lichen index), without ("/0") and with ("/1") another program
+// holding its write lock all the while. Without the lock the start replaces
+// the index (put back before each start); under it the start goes on with
+// the older index at once instead of waiting for the lock.
+void StartUpOnPreviousVersion(benchmark::State& state)
+{
+    const int scale = int(state.range(0));
+    const bool locked = state.range(1) > 0;
+    // Answers the dialogs and serves the probe; its own windows go.
+    Program(state).Stop();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quillaspore.db"));
+    if (!QFile::copy(BenchDatabasePath(scale), path)
+        || !QFile::copy(QStringLiteral(QS_SOURCE_DIR "/data/Default.scfg"), dir.filePath(QStringLiteral("Default.scfg")))) {
+        state.SkipWithError("cannot copy the database");
+        return;
+    }
+    sqlite3* other = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr);
+    const char* previous = "DROP INDEX IF EXISTS LichensSubstanceLichen;"
+                           "CREATE INDEX IF NOT EXISTS LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)";
+    if (sqlite3_exec(other, previous, nullptr, nullptr, nullptr) != SQLITE_OK
+        || (locked && sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO Substances (name, A) VALUES ('Pending acid', 30)",
+                                   nullptr, nullptr, nullptr) != SQLITE_OK)) {
+        sqlite3_close(other);
+        state.SkipWithError("cannot prepare the database");
+        return;
+    }
+    const QString back = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (Application->ComponentCount() > 0) DestroyAllForms();
+        if (!locked) sqlite3_exec(other, previous, nullptr, nullptr, nullptr);
+        state.ResumeTiming();
+        CreateAllForms();
+        Application->ProcessMessages();
+    }
+    DestroyAllForms();
+    if (locked) sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    QDir::setCurrent(back);
+}
+
 void Scales(benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Arg(1)->Arg(10); }
 
 BENCHMARK(ViewSubstances)->Apply(Scales);
@@ -468,5 +514,6 @@ BENCHMARK(SelectFifthHeaviestSubstance)->Apply(Scales);
 BENCHMARK(ViewLichensButton)->Apply(Scales);
 BENCHMARK(ReferenceLichenSearchStatement)->Apply(Scales);
 BENCHMARK(WarmStartUp)->Apply(Scales);
+BENCHMARK(StartUpOnPreviousVersion)->Unit(benchmark::kMillisecond)->Args({1, 0})->Args({1, 1});
 
 } // namespace

@@ -132,6 +132,9 @@ public:
     // Rebuilds SpotListView from Spots through the matching engine. A failed
     // run keeps the rows made so far and raises Exception with its message.
     void MatchAllSpots();
+    // Removes every row of SpotListView; the lichen count button goes back
+    // to "0 Lichens". The only way rows leave the list.
+    void ClearSpotList();
     // The settings the engine reads, gathered from this window, the search
     // configuration window, the cune controls and the genus and group lists.
     TMatchSettings CurrentMatchSettings() const;

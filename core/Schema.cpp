@@ -148,8 +148,33 @@ QStringList ReplacedLichenIndexStatements()
 }
 }
 
+namespace {
+// While it lives, a statement that meets another program's lock fails at
+// once instead of waiting for it; the connection's own time-out comes back
+// after.
+class TNoWaitForLocks {
+public:
+    explicit TNoWaitForLocks(TSQLConnection& connection)
+        : connection(connection), before(connection.BusyTimeout())
+    {
+        connection.SetBusyTimeout(0);
+    }
+    ~TNoWaitForLocks() { connection.SetBusyTimeout(before); }
+    TNoWaitForLocks(const TNoWaitForLocks&) = delete;
+    TNoWaitForLocks& operator=(const TNoWaitForLocks&) = delete;
+
+private:
+    TSQLConnection& connection;
+    int before;
+};
+}
+
 bool EnsureLichenIndex(TSQLConnection& connection)
 {
+    // The program works with the indexes there are; a wait for another
+    // program's lock would only delay the start for an index the next start
+    // or the lichen update makes all the same.
+    const TNoWaitForLocks noWait(connection);
     try {
         if (TableColumns(connection, QStringLiteral("Lichens")).isEmpty())
             return false;
@@ -196,9 +221,32 @@ void CheckDatabaseReadable(TSQLConnection& connection, const QString& fileName)
         throw EDatabaseError(head + problems.join(QStringLiteral("\r\n")));
 }
 
+namespace {
+const QString OutdatedCheckStatement = QStringLiteral("Select GroupName from Substances WHERE GroupName LIKE 'Void'");
+
+bool SubstancesOutdated(TSQLConnection& connection)
+{
+    try {
+        TSQLQuery q(&connection);
+        q.SQL = OutdatedCheckStatement;
+        q.Open();
+        return false;
+    } catch (const Exception&) {
+        return true;
+    }
+}
+}
+
 void MigrateDatabase(TSQLConnection& connection)
 {
+    // A rebuilt Substances has every column of the program's layout, so the
+    // rebuild makes the database current; it changes nothing when it does
+    // not happen.
     MigrateSubstances(connection);
+    // A database that is still too old is refused by the start-up: it must
+    // keep the bytes it came with, so neither table nor index is touched.
+    if (SubstancesOutdated(connection))
+        return;
     MigrateLichens(connection);
     EnsureLichenIndex(connection);
 }
@@ -206,7 +254,7 @@ void MigrateDatabase(TSQLConnection& connection)
 bool DatabaseOutdated()
 {
     try {
-        RunLookup(QStringLiteral("Select GroupName from Substances WHERE GroupName LIKE 'Void'"));
+        RunLookup(OutdatedCheckStatement);
         return false;
     } catch (const Exception&) {
         return true;

@@ -40,8 +40,9 @@ extern const QStringList ReplacedLichenIndexNames;
 // transaction), when the table exists. Returns true when
 // they exist afterwards; a database that cannot be written just goes
 // without them. Only the start-up calls it (and the lichen update does the
-// same inside its own transaction): it writes, so it may wait for another
-// program's lock, which reading must never do.
+// same inside its own transaction). It does not wait for another program's
+// lock: while one is held it changes nothing and returns false at once,
+// with the connection's busy time-out as it was.
 bool EnsureLichenIndex(TSQLConnection& connection);
 
 // Reads the file's header, its schema and every page of the substance table
@@ -51,7 +52,9 @@ bool EnsureLichenIndex(TSQLConnection& connection);
 // so it is never taken for an outdated database and never migrated.
 void CheckDatabaseReadable(TSQLConnection& connection, const QString& fileName);
 
-// Migrates both tables and makes sure of the indexes.
+// Migrates both tables and makes sure of the indexes. A database that is
+// outdated (see DatabaseOutdated) once Substances is migrated is left as it
+// was: Lichens and its indexes are not touched.
 void MigrateDatabase(TSQLConnection& connection);
 
 // True when the main query cannot read Substances.GroupName (no table, or an

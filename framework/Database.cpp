@@ -128,7 +128,7 @@ void TSQLConnection::Open()
     if (db) return;
     QString path;
     bool failIfMissing = false;
-    int busyTimeout = 5000;
+    int timeout = 5000;
     for (const QString& line : Params) {
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0) continue;
@@ -140,7 +140,7 @@ void TSQLConnection::Open()
         else if (EqualsIgnoringAsciiCase(key, QStringLiteral("BusyTimeout"))) {
             bool ok = false;
             const int ms = value.trimmed().toInt(&ok);
-            if (ok && ms >= 0) busyTimeout = ms;
+            if (ok && ms >= 0) timeout = ms;
         }
     }
     if (path.isEmpty()) throw EDatabaseError(QStringLiteral("No database file name given"));
@@ -154,7 +154,8 @@ void TSQLConnection::Open()
         throw EDatabaseError(msg);
     }
     sqlite3_extended_result_codes(h, 1);
-    sqlite3_busy_timeout(h, busyTimeout);
+    sqlite3_busy_timeout(h, timeout);
+    busyTimeout = timeout;
     // The program's statements use double-quoted string literals.
     sqlite3_db_config(h, SQLITE_DBCONFIG_DQS_DML, 1, nullptr);
     sqlite3_db_config(h, SQLITE_DBCONFIG_DQS_DDL, 1, nullptr);
@@ -192,6 +193,12 @@ void TSQLConnection::StartTransaction() { ExecuteDirect(QStringLiteral("BEGIN"))
 void TSQLConnection::Commit() { ExecuteDirect(QStringLiteral("COMMIT")); }
 void TSQLConnection::Rollback() { ExecuteDirect(QStringLiteral("ROLLBACK")); }
 bool TSQLConnection::InTransaction() const { return db && !sqlite3_get_autocommit(db); }
+
+void TSQLConnection::SetBusyTimeout(int ms)
+{
+    busyTimeout = std::max(0, ms);
+    if (db) sqlite3_busy_timeout(db, busyTimeout);
+}
 
 void TSQLConnection::EndRunningStatements()
 {

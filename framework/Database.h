@@ -54,6 +54,12 @@ public:
     // whether uncommitted changes may still be pending.
     bool InTransaction() const;
 
+    // How long, in milliseconds, a statement of the open connection waits
+    // for another connection's lock before it fails with EDatabaseLocked
+    // (0: at once). Open() takes it from the "BusyTimeout" line again.
+    int BusyTimeout() const { return busyTimeout; }
+    void SetBusyTimeout(int ms);
+
     // Ends every statement still running on the connection, keeping the row
     // each query stands on readable (EndStatement). A running statement
     // holds a read open, and while one does the engine refuses to change the
@@ -67,6 +73,7 @@ private:
     friend class TSQLStatement;
     void EnsureOpen();
     sqlite3* db = nullptr;
+    int busyTimeout = 5000;
     std::vector<TSQLQuery*> queries;
 };
 

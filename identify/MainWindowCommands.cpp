@@ -89,9 +89,17 @@ TMatchSettings TForm1::CurrentMatchSettings() const
     return s;
 }
 
-void TForm1::MatchAllSpots()
+void TForm1::ClearSpotList()
 {
     SpotListView->Clear();
+    // The rows, and with them the selection the count was made for, are
+    // gone: the button reads as for no selection, as at the start.
+    ViewLichensButton->SetCaption(QStringLiteral("0 Lichens"));
+}
+
+void TForm1::MatchAllSpots()
+{
+    ClearSpotList();
     GroupLabel->SetHint(GroupLabel->Caption());
     GenusLabel->SetHint(GenusLabel->Caption());
     if (Spots.empty()) {
@@ -238,7 +246,7 @@ void TForm1::PopUpClearAllEntriesClick(TObject* Sender) { MainMenuNewClick(Sende
 void TForm1::MainMenuNewClick(TObject* Sender)
 {
     if (!MayClearSpots()) return;
-    SpotListView->Clear();
+    ClearSpotList();
     Spots.clear();
     UpdateSpotMenuItems();
     ViewLichensButton->SetEnabled(false);

@@ -6,7 +6,9 @@
 #include "update/Reconcile.h"
 #include "support/FixtureDb.h"
 #include "support/ScriptedDialogs.h"
+#include <QFile>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 // Readable failure output for texts.
 
@@ -168,6 +170,45 @@ TEST_F(Schema, LichenIndexIsCreatedOnceAndSurvivesARebuild)
     EXPECT_EQ(messages, QStringList({"Lichen database structure being updated."}));
     EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE name = 'LichensSubstanceLichen'"), "1");
     EXPECT_EQ(db.Scalar("SELECT count(*) FROM sqlite_schema WHERE name = 'LichensLichen'"), "1");
+}
+
+// A database of the previous version while another program holds its write
+// lock: the index step goes on at once with the older index, and changes
+// nothing, instead of waiting for the lock.
+TEST_F(Schema, LichenIndexStepDoesNotWaitForAnotherProgramsLock)
+{
+    db.Exec("CREATE TABLE Substances " + FixtureDb::SubstancesColumnsSql());
+    db.Exec("CREATE TABLE Lichens " + FixtureDb::LichensColumnsSql());
+    db.InsertLichen("Parmelia sulcata", "Atranorin", "Parmelia");
+    db.Exec("CREATE INDEX LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)");
+    db.Exec("CREATE INDEX LichensLichen ON Lichens(Lichen)");
+    db.CloseHandle();
+    connection.Params = db.ConnectionParams() << "BusyTimeout=250";
+    connection.Open();
+    auto fileBytes = [&] {
+        QFile file(db.Path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = fileBytes();
+    const QString indexes =
+        "SELECT group_concat(name) FROM (SELECT name FROM sqlite_schema WHERE type = 'index' ORDER BY name)";
+
+    db.Exec("BEGIN IMMEDIATE");   // the other program's write lock
+    // Counts every time the engine would wait for the lock (and does not).
+    int waits = 0;
+    sqlite3_busy_handler(
+        connection.Handle(), [](void* count, int) { return ++*static_cast<int*>(count), 0; }, &waits);
+    EXPECT_FALSE(EnsureLichenIndex(connection));
+    EXPECT_EQ(waits, 0);
+    EXPECT_FALSE(connection.InTransaction());
+    EXPECT_EQ(connection.BusyTimeout(), 250);   // the connection's own wait again
+    EXPECT_EQ(db.Scalar(indexes), "LichensLichen,LichensSubstanceNoCase");
+    db.Exec("ROLLBACK");
+    EXPECT_EQ(fileBytes(), before);
+
+    // Without the lock the step replaces the older index.
+    EXPECT_TRUE(EnsureLichenIndex(connection));
+    EXPECT_EQ(db.Scalar(indexes), "LichensLichen,LichensSubstanceLichen");
 }
 
 TEST_F(Schema, LichenIndexesAreCreatedTogetherOrNotAtAll)

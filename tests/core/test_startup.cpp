@@ -57,6 +57,12 @@ QStringList ComponentNames()
     return names;
 }
 
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 int CountShown(const QString& text)
 {
     return int(TestDialogs().Shown().count(text));
@@ -308,8 +314,15 @@ TEST_P(StartUpOutdated, SaysSoAndEndsWithAFailure)
     FixtureDb& db = MakeDb(false);
     if (*GetParam().sql) db.Exec(QString::fromLatin1(GetParam().sql));
     EnterFolderWith(db);
+    const QStringList entries = FolderEntries(db.Dir());
+    const QByteArray bytes = FileBytes(db.Path());
 
     const int status = RunProgram();
+
+    // A refused database is left exactly as it was: no table rebuilt, no
+    // index made or dropped, no file beside it.
+    EXPECT_EQ(FileBytes(db.Path()), bytes);
+    EXPECT_EQ(FolderEntries(db.Dir()), entries);
 
     EXPECT_NE(status, 0);
     EXPECT_EQ(LastHaltStatus(), status);
@@ -323,8 +336,63 @@ TEST_P(StartUpOutdated, SaysSoAndEndsWithAFailure)
 INSTANTIATE_TEST_SUITE_P(
     Layouts, StartUpOutdated,
     ::testing::Values(OutdatedCase{"NoGroupNameColumn", "CREATE TABLE Substances (name TEXT, A INTEGER)"},
-                      OutdatedCase{"NoSubstancesTable", ""}),
+                      OutdatedCase{"NoSubstancesTable", ""},
+                      // Lichens as an earlier version left it: its older index,
+                      // or a layout the start-up would rebuild.
+                      OutdatedCase{"NoGroupNameWithTheOlderLichenIndex",
+                                   "CREATE TABLE Substances (name TEXT, A INTEGER);"
+                                   "CREATE TABLE Lichens (Lichen TEXT NOT NULL, Substance TEXT NOT NULL, "
+                                   "Genus TEXT NOT NULL);"
+                                   "INSERT INTO Lichens VALUES ('Parmelia sulcata', 'Atranorin', 'Parmelia');"
+                                   "CREATE INDEX LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE)"},
+                      OutdatedCase{"NoSubstancesTableAndUniqueLichens",
+                                   "CREATE TABLE Lichens (Lichen TEXT NOT NULL, Substance TEXT NOT NULL, "
+                                   "Genus TEXT NOT NULL, UNIQUE (Lichen, Substance));"
+                                   "INSERT INTO Lichens VALUES ('Parmelia sulcata', 'Atranorin', 'Parmelia')"},
+                      // UNIQUE, but no column the program knows: not rebuilt,
+                      // so still outdated.
+                      OutdatedCase{"UniqueSubstancesOfNoKnownColumn",
+                                   "CREATE TABLE Substances (Compound TEXT UNIQUE);"
+                                   "CREATE TABLE Lichens (Lichen TEXT NOT NULL, Substance TEXT NOT NULL, "
+                                   "Genus TEXT NOT NULL)"}),
     [](const ::testing::TestParamInfo<OutdatedCase>& info) { return std::string(info.param.name); });
+
+// A database of the previous version, its older lichen index, while another
+// program holds its write lock: the start goes on with the indexes there
+// are, and the index is replaced by a later start without the lock.
+TEST_F(StartUp, UnderAnotherProgramsWriteLockStartsWithTheOlderLichenIndex)
+{
+    FixtureDb& db = MakeDb();
+    db.InsertSubstance({{"name", "Atranorin"}, {"A", 75}, {"GroupName", "Depsides"}});
+    db.InsertLichen(QStringLiteral("Parmelia sulcata"), QStringLiteral("Atranorin"), QStringLiteral("Parmelia"));
+    db.Exec(QStringLiteral("CREATE INDEX LichensSubstanceNoCase ON Lichens(Substance COLLATE NOCASE);"
+                           "CREATE INDEX LichensLichen ON Lichens(Lichen)"));
+    EnterFolderWith(db);
+    const QString indexes = QStringLiteral(
+        "SELECT group_concat(name) FROM (SELECT name FROM sqlite_schema WHERE type = 'index' ORDER BY name)");
+    db.Exec(QStringLiteral("BEGIN IMMEDIATE"));
+    TestDialogs().AnswerNext(mrCancel);
+
+    CreateAllForms();
+
+    EXPECT_EQ(Application->ComponentCount(), 19);
+    EXPECT_EQ(TestDialogs().Shown(), QStringList({DisableInternetQuestion}));
+    EXPECT_EQ(LastHaltStatus(), -1);
+    // The later statements of the run wait for a lock as they always did.
+    EXPECT_EQ(Form1->SQLConnection1->BusyTimeout(), 5000);
+    EXPECT_EQ(db.Scalar(indexes), "LichensLichen,LichensSubstanceNoCase");
+    RunQuery(QStringLiteral("Select Lichen FROM Lichens WHERE Substance LIKE 'atranorin'"));
+    EXPECT_EQ(GetFieldString(QStringLiteral("Lichen")), "Parmelia sulcata");
+    DestroyAllForms();
+    db.Exec(QStringLiteral("ROLLBACK"));
+    db.CloseHandle();
+
+    TestDialogs().Reset();
+    Application->ResetForTests();
+    TestDialogs().AnswerNext(mrCancel);
+    CreateAllForms();
+    EXPECT_EQ(db.Scalar(indexes), "LichensLichen,LichensSubstanceLichen");
+}
 
 TEST_F(StartUp, AnOlderLayoutIsRebuiltOnceAndKeepsItsRows)
 {

@@ -3,6 +3,7 @@
 #include "test_mainwindow_fixture.h"
 
 #include "lichens/OneLichen.h"
+#include "support/QtPrinters.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -147,6 +148,47 @@ TEST_F(MainWindowPointer, DecliningToClearUnsavedSpotsStillSortsByMatchAndEnable
     EXPECT_EQ(SortColumn, 3);
     EXPECT_TRUE(Form1->ViewLichensButton->Enabled());
     EXPECT_EQ(Captions(), before);
+}
+
+// Every command that rebuilds the list drops its selection, so the lichen
+// count of the rows selected before must not stay on the button.
+TEST_F(MainWindowPointer, ARebuiltListShowsNoLichenCountOfTheRowsSelectedBefore)
+{
+    struct Way { const char* name; std::function<void()> rebuild; };
+    const Way ways[] = {
+        {"tolerance arrow", [] { QTest::mouseClick(Form1->MatchingUpDown->UpButton(), Qt::LeftButton); }},
+        {"cune window Accept", [] {
+             TSubstanceRecord published, local;
+             published.name = local.name = "Atranorin";
+             published.A = local.A = "75";
+             CuneControls = {published, local};
+             RefillCuneList();
+             CuneForm->Show();
+             QApplication::processEvents();
+             ASSERT_TRUE(CuneForm->AcceptButton->Enabled());
+             QTest::mouseClick(CuneForm->AcceptButton->Widget(), Qt::LeftButton);
+         }},
+        {"File > New", [] { ClickMenu(Form1->File1, Form1->New1); }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        TwoSpots();
+        Form1->MatchAllSpots();
+        Form1->ViewLichensButton->SetEnabled(true);   // as after "Add TLC Spot"
+        QApplication::processEvents();
+        // A click on one substance, a ctrl-click on another: Parmelia
+        // saxatilis has both.
+        QTest::mouseClick(Rows(), Qt::LeftButton, {}, PointAt("Atranorin"));
+        QTest::mouseClick(Rows(), Qt::LeftButton, Qt::ControlModifier, PointAt("Norstictic acid"));
+        ASSERT_EQ(Form1->SpotListView->SelCount(), 2);
+        ASSERT_EQ(Form1->ViewLichensButton->Caption(), "1 Lichens");
+
+        way.rebuild();
+
+        EXPECT_EQ(Form1->SpotListView->SelCount(), 0);
+        EXPECT_EQ(Form1->ViewLichensButton->Caption(), "0 Lichens");
+        EXPECT_TRUE(TestDialogs().Messages().isEmpty());
+    }
 }
 
 TEST_F(MainWindowPointer, AboutShowsDatesItCanReadAndUnknownForTheRest)
