@@ -422,12 +422,12 @@ void TApplication::SetTitle(const QString& t)
     QCoreApplication::setApplicationName(t);
 }
 
-void TApplication::FormConstructing(TForm* form)
+void TApplication::FormConstructing(TForm*)
 {
     if (!pendingAssign) return;
     auto assign = std::move(pendingAssign);
     pendingAssign = nullptr;
-    assign(form);
+    assign();
 }
 
 void TApplication::FormDestroying(TForm* form)

@@ -28,6 +28,7 @@
 #include "Menus.h"
 
 #include <exception>
+#include <new>
 
 class QMenuBar;
 
@@ -176,15 +177,25 @@ public:
     // base constructor on (before the derived constructor body runs). The
     // first window becomes MainForm. A constructor that throws: the window is
     // destroyed, ref set to nullptr and the exception passed on.
+    //
+    // The T* handed out early is the address of the storage the window is
+    // being built in, taken before construction: a cast of the TForm base to
+    // T while T is not yet constructed would be undefined. The storage comes
+    // from the allocation function that the window's later delete returns it
+    // to.
     template <class T> void CreateForm(T*& ref)
     {
-        pendingAssign = [&ref](TForm* f) { ref = static_cast<T*>(f); };
+        static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__, "CreateForm allocates with the default alignment");
+        void* storage = ::operator new(sizeof(T));
+        T* early = static_cast<T*>(storage);
+        pendingAssign = [&ref, early] { ref = early; };
         T* form = nullptr;
         try {
-            form = new T(this);
+            form = ::new (storage) T(this);
         } catch (...) {
             pendingAssign = nullptr;
             ref = nullptr;
+            ::operator delete(storage, sizeof(T));
             throw;
         }
         pendingAssign = nullptr;
@@ -216,7 +227,7 @@ private:
     TForm* mainForm = nullptr;
     bool terminated = false;
     bool running = false;
-    std::function<void(TForm*)> pendingAssign;
+    std::function<void()> pendingAssign;
 };
 
 extern TApplication* Application;
