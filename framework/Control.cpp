@@ -275,19 +275,42 @@ QColor ReadableDisabledText(const QColor& background, const QColor& enabledText)
     return readable;
 }
 
-void TControl::ReadableDisabledTexts()
+static void GiveReadableDisabledTexts(QWidget* w)
 {
     // Each text on what the style draws it on: captions on the window, a
     // button's or a drop-down list's text on the button, an edit's on its
-    // base.
-    QPalette p = widget->palette();
+    // base (and a menu's items on the menu's base).
+    QPalette p = w->palette();
     for (auto [text, background] : {std::pair{QPalette::WindowText, QPalette::Window},
                                     std::pair{QPalette::ButtonText, QPalette::Button},
                                     std::pair{QPalette::Text, QPalette::Base}})
         p.setColor(QPalette::Disabled, text,
                    ReadableDisabledText(p.color(QPalette::Disabled, background), p.color(QPalette::Active, text)));
     // Setting the palette raises another change: the same colours end it.
-    if (p != widget->palette()) widget->setPalette(p);
+    if (p != w->palette()) w->setPalette(p);
+}
+
+void TControl::ReadableDisabledTexts() { GiveReadableDisabledTexts(widget); }
+
+namespace {
+// Gives a window that is no control its readable greys again whenever its
+// palette or style changes, as a control does for itself.
+class TReadableDisabledKeeper : public QObject {
+public:
+    explicit TReadableDisabledKeeper(QWidget* w) : QObject(w) { w->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == parent() && (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange))
+            GiveReadableDisabledTexts(static_cast<QWidget*>(watched));
+        return false;
+    }
+};
+} // namespace
+
+void KeepDisabledTextsReadable(QWidget* window)
+{
+    GiveReadableDisabledTexts(window);
+    new TReadableDisabledKeeper(window);
 }
 
 void TControl::ApplyFont()

@@ -1,7 +1,9 @@
 // Disabled controls are drawn greyed whatever colour their font names, and
 // still readable: measured on pixels grabbed from the program's own windows,
-// the text of a disabled push button, check box or colour box is lighter
-// than that of an enabled one and stands out from what it is drawn on.
+// the text of a disabled push button, check box or colour box, of a
+// disabled menu item or bar title and of a file dialog's disabled button is
+// lighter than that of an enabled one and stands out from what it is drawn
+// on.
 #include "all_windows_kit.h"
 
 #include "config/SearchConfig.h"
@@ -11,13 +13,16 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
+#include <QTimer>
 
 
 namespace {
@@ -122,6 +127,33 @@ TForm* OpenComparisonWindow(TViewRecordForm* f)
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(f->Compare1->Action()).center());
     QApplication::processEvents();
     return FindFormByName(QStringLiteral("Compare1"));
+}
+
+// Opens the drop-down of an item of the form's bar as the user does: a click
+// at the item's place on the bar.
+QMenu* DropDown(TForm* form, TMenuItem* item)
+{
+    QMenuBar* bar = form->Menu()->MenuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(item->Action()).center());
+    QApplication::processEvents();
+    QMenu* menu = item->Action()->menu();
+    return menu && menu->isVisible() ? menu : nullptr;
+}
+
+void CloseDropDowns()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("QMenu") && w->isVisible()) w->hide();
+    QApplication::processEvents();
+}
+
+// The push button of the dialog whose caption reads so without its
+// accelerator mark.
+QPushButton* ButtonOf(QWidget* dialog, const QString& caption)
+{
+    for (QPushButton* b : dialog->findChildren<QPushButton*>())
+        if (b->isVisible() && QString(b->text()).remove(u'&') == caption) return b;
+    return nullptr;
 }
 
 } // namespace
@@ -278,4 +310,137 @@ TEST_F(DisabledLook, DisabledTextIsReadableOnEveryBackgroundItIsDrawnOn)
     EXPECT_EQ(disabledCount, 27);
     // The comparison window's check boxes are measured on its sky blue.
     EXPECT_EQ(onSkyBlue, 2);
+}
+
+// Every disabled item of every drop-down of every window's bar, opened with a
+// click on the bar and measured on the open drop-down, reads at 3:1 on it
+// and is plainly lighter than the enabled items beside it.
+TEST_F(DisabledLook, EveryDisabledMenuItemOfTheProgramIsGreyed)
+{
+    QStringList disabledItems;
+    for (TForm* form : Windows()) {
+        if (!form->Menu() || !form->Menu()->HasVisibleItems()) continue;
+        const bool wasShowing = form->Showing();
+        ShowWindow(form);
+        for (int i = 0; i < form->Menu()->Count(); ++i) {
+            TMenuItem* title = form->Menu()->Items(i);
+            if (!title->Visible() || title->Count() == 0) continue;
+            SCOPED_TRACE((form->Name + " / " + title->Caption()).toStdString());
+            QMenu* menu = DropDown(form, title);
+            ASSERT_TRUE(menu);
+            std::vector<std::pair<QString, TextLook>> disabled;
+            int enabledInk = -1;   // the palest ink of an enabled item
+            for (QAction* a : menu->actions()) {
+                if (!a->isVisible() || a->isSeparator() || a->text().isEmpty()) continue;
+                const TextLook look = TextLookOf(menu->grab(MenuItemTextArea(menu, a)).toImage());
+                if (a->isEnabled())
+                    enabledInk = std::max(enabledInk, qGray(look.ink.rgb()));
+                else
+                    disabled.emplace_back(a->text(), look);
+            }
+            for (const auto& [text, look] : disabled) {
+                SCOPED_TRACE(text.toStdString());
+                disabledItems << text;
+                EXPECT_GE(look.Contrast(), 3.0) << qPrintable(look.ink.name()) << " on " << qPrintable(look.background.name());
+                ASSERT_GE(enabledInk, 0) << "no enabled item beside it";
+                EXPECT_GE(qGray(look.ink.rgb()) - enabledInk, Greyed) << qPrintable(look.ink.name());
+            }
+            CloseDropDowns();
+        }
+        if (!wasShowing) form->Hide();
+    }
+    // Offline and without spots: the main window's "Save spot file",
+    // "Export Spots as CSV", "Update Substance Data", "Update Lichen Data"
+    // and "HPLC-RI"; the search configuration's "Save" of "Default.scfg".
+    EXPECT_EQ(disabledItems.size(), 6) << qPrintable(disabledItems.join(", "));
+}
+
+// Each title of each window's bar, disabled for the moment of the grab,
+// reads at 3:1 on the bar and is plainly lighter than the enabled titles.
+TEST_F(DisabledLook, EveryTitleOfABarIsGreyedWhenDisabled)
+{
+    int titles = 0;
+    for (TForm* form : Windows()) {
+        if (!form->Menu() || !form->Menu()->HasVisibleItems()) continue;
+        const bool wasShowing = form->Showing();
+        ShowWindow(form);
+        QMenuBar* bar = form->Menu()->MenuBar();
+        auto look = [bar](TMenuItem* title) {
+            QApplication::processEvents();
+            return TextLookOf(bar->grab(bar->actionGeometry(title->Action()).adjusted(2, 2, -2, -2)).toImage());
+        };
+        for (int i = 0; i < form->Menu()->Count(); ++i) {
+            TMenuItem* title = form->Menu()->Items(i);
+            if (!title->Visible()) continue;
+            SCOPED_TRACE((form->Name + " / " + title->Caption()).toStdString());
+            ++titles;
+            ASSERT_TRUE(title->Enabled());
+            const TextLook enabled = look(title);
+            title->SetEnabled(false);
+            const TextLook disabled = look(title);
+            title->SetEnabled(true);
+            EXPECT_GE(disabled.Contrast(), 3.0) << qPrintable(disabled.ink.name()) << " on "
+                                                << qPrintable(disabled.background.name());
+            EXPECT_GE(qGray(disabled.ink.rgb()) - qGray(enabled.ink.rgb()), Greyed)
+                << qPrintable(disabled.ink.name()) << " " << qPrintable(enabled.ink.name());
+        }
+        if (!wasShowing) form->Hide();
+    }
+    // The main window's seven, the search configuration's two and the
+    // one-lichen window's two.
+    EXPECT_EQ(titles, 7 + 2 + 2);
+}
+
+// The program's own file dialogs, opened from the main window's File menu
+// as the user does: before a file is chosen or a name typed their "Open" or
+// "Save" is disabled, and reads at 3:1 on its button beside the enabled
+// "Cancel".
+TEST_F(DisabledLook, TheFileDialogsGreyTheirDisabledButton)
+{
+    // The real dialogs, not the test run's scripted ones.
+    struct RealDialogs {
+        std::unique_ptr<IDialogs> scripted = SetDialogs(nullptr);
+        ~RealDialogs() { SetDialogs(std::move(scripted)); }
+    } real;
+    MatchOneSpot();
+    ShowWindow(Form1);
+    struct Case { TMenuItem* item; QString button; } cases[] = {{Form1->Open1, "Open"}, {Form1->SaveAs1, "Save"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item->Caption().toStdString());
+        QMenu* menu = DropDown(Form1, Form1->File1);
+        ASSERT_TRUE(menu);
+        ASSERT_TRUE(c.item->Action()->isEnabled());
+        bool seen = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!modal || !modal->isVisible()) return;
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog) {
+                ADD_FAILURE() << "a box instead of the file dialog";
+                modal->reject();
+                return;
+            }
+            poll.stop();
+            seen = true;
+            QApplication::processEvents();
+            QPushButton* disabled = ButtonOf(dialog, c.button);
+            QPushButton* cancel = ButtonOf(dialog, QStringLiteral("Cancel"));
+            if (disabled && cancel) {
+                EXPECT_FALSE(disabled->isEnabled());
+                EXPECT_TRUE(cancel->isEnabled());
+                const TextLook look = LookOf(disabled);
+                EXPECT_GE(look.Contrast(), 3.0) << qPrintable(look.ink.name()) << " on " << qPrintable(look.background.name());
+                EXPECT_GE(qGray(look.ink.rgb()) - qGray(LookOf(cancel).ink.rgb()), Greyed) << qPrintable(look.ink.name());
+            } else {
+                ADD_FAILURE() << "no " << qPrintable(c.button) << " or Cancel button";
+            }
+            dialog->reject();
+        });
+        poll.start(10);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(c.item->Action()).center());
+        poll.stop();
+        EXPECT_TRUE(seen);
+        CloseDropDowns();
+    }
 }

@@ -4,6 +4,7 @@
 // window sized by its client area. Menu pictures come from the nearest image
 // list, whenever it is given.
 #include "framework/Framework.h"
+#include "support/TextLook.h"
 
 #include <QApplication>
 #include <QKeySequence>
@@ -164,6 +165,42 @@ TEST(GuiMenus, APopUpMenuGivenItsPicturesAfterTheIndicesShowsThem)
     popup->SetImages(nullptr);
     EXPECT_FALSE(PictureColour(compare).isValid());
     EXPECT_FALSE(PictureColour(add).isValid());
+}
+
+// A menu is a window of its own, not drawn on the form's palette: a disabled
+// item of a pop-up still reads at 3:1 on the open menu and stands apart from
+// an enabled one, on the light palette and after a change to a dark grey one
+// (where the light palette's grey would not read).
+TEST(GuiMenus, ADisabledItemOfAPopUpReadsOnTheMenuWhateverThePalette)
+{
+    TMenuForm form(Application);
+    auto* popup = new TPopupMenu(&form);
+    TMenuItem* copy = form.Add(popup, "Copy");
+    TMenuItem* paste = form.Add(popup, "Paste");
+    paste->SetEnabled(false);
+    form.Bottom->SetPopupMenu(popup);
+    form.Show();
+    const QPalette light = QApplication::palette();
+    struct Restore {
+        QPalette palette;
+        ~Restore() { QApplication::setPalette(palette); }
+    } restore{light};
+    QPalette dark(QColor(0x50, 0x50, 0x50));
+    dark.setColor(QPalette::Base, QColor(0x50, 0x50, 0x50));
+    for (const QPalette& palette : {light, dark}) {
+        SCOPED_TRACE(palette.color(QPalette::Window).name().toStdString());
+        QApplication::setPalette(palette);
+        QWidget* button = form.Bottom->Widget();
+        QTest::mouseClick(form.Widget()->windowHandle(), Qt::RightButton, {},
+                          button->mapTo(form.Widget(), button->rect().center()));
+        QMenu* menu = popup->SubMenu();
+        ASSERT_TRUE(menu->isVisible());
+        const TextLook disabled = TextLookOf(menu->grab(MenuItemTextArea(menu, paste->Action())).toImage());
+        const TextLook enabled = TextLookOf(menu->grab(MenuItemTextArea(menu, copy->Action())).toImage());
+        menu->hide();
+        EXPECT_GE(disabled.Contrast(), 3.0) << qPrintable(disabled.ink.name() + " on " + disabled.background.name());
+        EXPECT_GE(ContrastRatio(disabled.ink, enabled.ink), 1.5) << qPrintable(disabled.ink.name() + " " + enabled.ink.name());
+    }
 }
 
 TEST(GuiMenus, AnItemTakesThePicturesOfTheNearestListAboveIt)

@@ -1,6 +1,9 @@
 #include "support/TextLook.h"
 #include "framework/Control.h"
 
+#include <QAction>
+#include <QMenu>
+#include <QStyle>
 #include <map>
 
 double TextLook::Contrast() const { return ContrastRatio(ink, background); }
@@ -18,4 +21,12 @@ TextLook TextLookOf(const QImage& shot)
     for (auto [rgb, n] : counts)
         if (ContrastRatio(QColor(rgb), look.background) > look.Contrast()) look.ink = QColor(rgb);
     return look;
+}
+
+QRect MenuItemTextArea(QMenu* menu, QAction* action)
+{
+    const int pictures = menu->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, menu) + 8;
+    const int caption = menu->fontMetrics().horizontalAdvance(QString(action->text()).remove(u'&'));
+    const QRect row = menu->actionGeometry(action);
+    return QRect(row.left() + pictures, row.top() + 2, caption + 8, row.height() - 4);
 }

@@ -4,6 +4,10 @@
 // that one (the ink of the text's strokes).
 #include <QColor>
 #include <QImage>
+#include <QRect>
+
+class QAction;
+class QMenu;
 
 struct TextLook {
     QColor background;
@@ -12,3 +16,8 @@ struct TextLook {
 };
 
 TextLook TextLookOf(const QImage& shot);
+
+// Where a menu draws the caption of one of its items: the item's row after
+// the column of pictures and check marks on its left, as wide as the
+// caption (the menu's frame runs along the ends of the rows).
+QRect MenuItemTextArea(QMenu* menu, QAction* action);
