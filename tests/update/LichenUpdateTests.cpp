@@ -58,6 +58,19 @@ protected:
     }
 
     QStringList OldRows() const { return {"Old lichen|Old substance|Old", "Lecanora|Zeorin|Lecanora"}; }
+    // The engine settings of the update's connection that the making of
+    // the indexes changes for its sorting.
+    QStringList SorterSettings()
+    {
+        QStringList values;
+        for (const char* name : {"threads", "cache_size", "cache_spill"}) {
+            TSQLQuery q(&connection);
+            q.SQL = QString("PRAGMA ") + name;
+            q.Open();
+            values << name + QString("=") + q.FieldByName(name).AsString();
+        }
+        return values;
+    }
     QStringList Lichens() { return TableRows("SELECT Lichen, Substance, Genus FROM Lichens ORDER BY rowid"); }
     QStringList Backup() { return TableRows("SELECT Lichen, Substance, Genus FROM LichensBackup ORDER BY rowid"); }
 
@@ -266,16 +279,7 @@ TEST_F(LichenUpdateTest, KeepsTheTableIndexesAndTheirDefinitions)
 
     // The engine settings the index building changes are the connection's
     // own again afterwards.
-    auto settings = [this] {
-        QStringList values;
-        for (const char* name : {"threads", "cache_size", "cache_spill"}) {
-            TSQLQuery q(&connection);
-            q.SQL = QString("PRAGMA ") + name;
-            q.Open();
-            values << name + QString("=") + q.FieldByName(name).AsString();
-        }
-        return values;
-    };
+    auto settings = [this] { return SorterSettings(); };
     const QStringList connectionSettings = settings();
     ASSERT_EQ(connectionSettings[1], "cache_size=-65536");
 
@@ -298,6 +302,26 @@ TEST_F(LichenUpdateTest, KeepsTheTableIndexesAndTheirDefinitions)
     EXPECT_EQ(TableRows(definitions), updated);
     EXPECT_EQ(settings(), connectionSettings);
 }
+// The sorting settings are set back also when making an index fails: a
+// unique index on the lichen names cannot be made again over the download,
+// which names "Usnea hirta" under every attribute.
+TEST_F(LichenUpdateTest, AnIndexThatCannotBeMadeAgainLeavesRowsIndexesAndSettingsAsTheyWere)
+{
+    db.Exec("CREATE UNIQUE INDEX OneRowEachLichen ON Lichens(Lichen)");
+    const QString indexes = "SELECT name || ':' || sql FROM sqlite_schema WHERE type = 'index' ORDER BY name";
+    const QStringList indexesBefore = TableRows(indexes);
+    const QStringList settingsBefore = SorterSettings();
+
+    EXPECT_EQ(Run(), TUpdateOutcome::TableRestored);
+    EXPECT_EQ(Lichens(), OldRows());
+    EXPECT_EQ(TableRows(indexes), indexesBefore);
+    EXPECT_EQ(SorterSettings(), settingsBefore);
+    EXPECT_EQ(Messages(), QStringList({"Unable to update Lichen database.  Backup will be restored.",
+                                       "Backup restored"}));
+    EXPECT_FALSE(connection.InTransaction());
+    EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+}
+
 TEST_F(LichenUpdateTest, AFailedBackupCopyKeepsTheLastGoodBackup)
 {
     // A backup table of another shape makes the copy fail after its DELETE.
@@ -601,6 +625,11 @@ const PortalBehaviour PortalBehaviours[] = {
          return ChangedLaterPage(r, q, request, "\n]}", "\n],\"results,\":[" + StrayRecord + "]}");
      },
      TUpdateOutcome::DataCorrupt, 2, 0, {}, NineWithoutPair},
+    {"a pair outside the list on a later page", 25000,
+     [](const auto& r, PortalQuery q, int request) {
+         return ChangedLaterPage(r, q, request, "{\"offset\":", "{\"stray\":" + StrayRecord + ",\"offset\":");
+     },
+     TUpdateOutcome::DataCorrupt, 2},
     {"the answer wrapped in brackets", 25000,
      [](const auto& r, PortalQuery q, int) { return "[" + RealPage(r, q, Total(r)) + "]"; },
      TUpdateOutcome::DataCorrupt, 1},

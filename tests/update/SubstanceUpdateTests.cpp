@@ -472,6 +472,12 @@ INSTANTIATE_TEST_SUITE_P(Portals, SubstancePortalPaging, ::testing::Values(
                                                            true);
                      },
                      TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
+    MetabolitePaging{"a record outside the list on a later page", 2600,
+                     [](const auto& r, PortalQuery q, int request) {
+                         return ChangedLaterMetabolitePage(r, q, request, "{\"offset\":",
+                                                           "{\"stray\":" + StrayMetabolite + ",\"offset\":");
+                     },
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
     MetabolitePaging{"an empty page while the count says more", 10,
                      [](const auto& r, PortalQuery q, int request) {
                          return PortalEnvelope(q, qint64(r.size()), r, 0, request == 1 ? 2 : 0);
