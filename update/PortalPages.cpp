@@ -199,6 +199,45 @@ qsizetype SkipValue(const QByteArray& text, qsizetype i)
     return i;
 }
 
+// Whether a key (its quotes included) reads "results" as the JSON reader
+// reads it, escapes decoded: only a \u escape can stand for a letter.
+bool ReadsResults(QByteArrayView key)
+{
+    if (key == "\"results\"")
+        return true;
+    static constexpr QByteArrayView name = "results";
+    auto hex = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    const qsizetype end = key.size() - 1;   // the closing quote
+    qsizetype k = 0;
+    for (qsizetype i = 1; i < end; ++i) {
+        char c = key[i];
+        if (c == '\\') {
+            if (i + 5 >= end || key[i + 1] != 'u')
+                return false;
+            int code = 0;
+            for (qsizetype d = i + 2; d < i + 6; ++d) {
+                const int digit = hex(key[d]);
+                if (digit < 0)
+                    return false;
+                code = code * 16 + digit;
+            }
+            if (code >= 0x80)
+                return false;
+            c = char(code);
+            i += 5;
+        }
+        if (k >= name.size() || c != name[k])
+            return false;
+        ++k;
+    }
+    return k == name.size();
+}
+
 }
 
 std::optional<TTextSpan> FirstEntryText(const QByteArray& decoded)
@@ -208,6 +247,7 @@ std::optional<TTextSpan> FirstEntryText(const QByteArray& decoded)
         return std::nullopt;
     ++i;
     std::optional<TTextSpan> first;
+    bool heldSomething = false;   // a "results" so far holds more than an empty list
     while (true) {
         i = SkipBlanks(decoded, i);
         if (i >= decoded.size())
@@ -222,7 +262,7 @@ std::optional<TTextSpan> FirstEntryText(const QByteArray& decoded)
             return std::nullopt;
         const qsizetype keyAt = i;
         i = SkipString(decoded, i);
-        const bool results = QByteArrayView(decoded).sliced(keyAt, i - keyAt) == "\"results\"";
+        const bool results = ReadsResults(QByteArrayView(decoded).sliced(keyAt, i - keyAt));
         i = SkipBlanks(decoded, i);
         if (i >= decoded.size() || decoded[i] != ':')
             return std::nullopt;
@@ -230,12 +270,20 @@ std::optional<TTextSpan> FirstEntryText(const QByteArray& decoded)
         i = SkipValue(decoded, valueAt);
         if (!results)
             continue;
-        // A later "results" replaces an earlier one, as in the JSON reader.
-        first.reset();
+        // A later "results" replaces an earlier one in the JSON reader, but
+        // the text of the earlier one stays for the text patterns; and a key
+        // that lost the comma before its closing quote reads "results" here
+        // only. Either way the text cannot show which entry is the reader's
+        // first, unless every earlier one is an empty list.
+        if (heldSomething)
+            return std::nullopt;
+        heldSomething = true;
         if (valueAt < decoded.size() && decoded[valueAt] == '[') {
             const qsizetype entryAt = SkipBlanks(decoded, valueAt + 1);
             if (entryAt < i && decoded[entryAt] != ']')
                 first = TTextSpan{entryAt, SkipValue(decoded, entryAt)};
+            else
+                heldSomething = false;
         }
     }
 }
@@ -274,6 +322,10 @@ TPortalPaging::TStep TPortalPaging::Take(const TPortalPage& page)
     // portal failed to send the rest it spoke of (by its count, or by a
     // full page before).
     if (overlapping && page.Entries == 0)
+        return TStep::Corrupt;
+    // Nothing past the repeated entry while the page itself counts more than
+    // have arrived: the portal stopped short of the rest.
+    if (overlapping && fresh == 0 && page.Count > received)
         return TStep::Corrupt;
     const bool more = fresh > 0 && (count >= 0 ? count > received : page.Entries >= limit);
     if (!more)

@@ -35,9 +35,15 @@ struct TTextSpan {
 
 // Where the first entry of the "results" list lies in the answer's decoded
 // text (DecodeWebBodyToUtf8 of the body): the list the JSON reader takes,
-// the last of that name. The decoding keeps every quote, backslash and
-// bracket, so the strings and nesting are those of the body. None when the
-// text holds no such list or the list is empty.
+// the last of that name, its key read with its escapes decoded as the
+// reader reads it. The decoding keeps every quote, backslash and bracket,
+// so the strings and nesting are those of the body; a key's text changes
+// only by the escape table (never into a letter) and where a comma before
+// its closing quote is dropped. None when the
+// text holds no such list, the list is empty, or an earlier "results" holds
+// more than an empty list: its text would still be read by the text
+// patterns, and it may be the reader's list where a later key reads
+// "results" in the decoded text only.
 std::optional<TTextSpan> FirstEntryText(const QByteArray& decoded);
 
 // The pages of one list, in the order they are asked for. Offsets alone
@@ -46,11 +52,13 @@ std::optional<TTextSpan> FirstEntryText(const QByteArray& decoded);
 // entry, else the list has moved and is corrupt. The list goes on while the
 // answers' count, when it is not below what has arrived, says there is
 // more, or, without such a count, while a page was full. A later page that
-// brings nothing but the repeated entry ends it, as does an empty first
-// page; an empty later page has lost even that entry. A page that brings
-// back a record an earlier page brought (other than the repeated entry), a
-// page that goes beyond a count given earlier, an empty later page, or more
-// pages than the cap allows make the list corrupt.
+// brings nothing but the repeated entry ends it (as an empty first page
+// does), unless its own count says more than have arrived: then the rest
+// was cut off. An empty later page has lost even the repeated entry. A page
+// that brings back a record an earlier page brought (other than the
+// repeated entry), a page that goes beyond a count given earlier, an empty
+// later page, a later page cut short so, or more pages than the cap allows
+// make the list corrupt.
 class TPortalPaging {
 public:
     enum class TStep { Next, Done, Corrupt };

@@ -58,6 +58,19 @@ protected:
     }
 
     QStringList OldRows() const { return {"Old lichen|Old substance|Old", "Lecanora|Zeorin|Lecanora"}; }
+    // The engine settings of the update's connection that the making of
+    // the indexes changes for its sorting.
+    QStringList SorterSettings()
+    {
+        QStringList values;
+        for (const char* name : {"threads", "cache_size", "cache_spill"}) {
+            TSQLQuery q(&connection);
+            q.SQL = QString("PRAGMA ") + name;
+            q.Open();
+            values << name + QString("=") + q.FieldByName(name).AsString();
+        }
+        return values;
+    }
     QStringList Lichens() { return TableRows("SELECT Lichen, Substance, Genus FROM Lichens ORDER BY rowid"); }
     QStringList Backup() { return TableRows("SELECT Lichen, Substance, Genus FROM LichensBackup ORDER BY rowid"); }
 
@@ -266,16 +279,7 @@ TEST_F(LichenUpdateTest, KeepsTheTableIndexesAndTheirDefinitions)
 
     // The engine settings the index building changes are the connection's
     // own again afterwards.
-    auto settings = [this] {
-        QStringList values;
-        for (const char* name : {"threads", "cache_size", "cache_spill"}) {
-            TSQLQuery q(&connection);
-            q.SQL = QString("PRAGMA ") + name;
-            q.Open();
-            values << name + QString("=") + q.FieldByName(name).AsString();
-        }
-        return values;
-    };
+    auto settings = [this] { return SorterSettings(); };
     const QStringList connectionSettings = settings();
     ASSERT_EQ(connectionSettings[1], "cache_size=-65536");
 
@@ -298,6 +302,26 @@ TEST_F(LichenUpdateTest, KeepsTheTableIndexesAndTheirDefinitions)
     EXPECT_EQ(TableRows(definitions), updated);
     EXPECT_EQ(settings(), connectionSettings);
 }
+// The sorting settings are set back also when making an index fails: a
+// unique index on the lichen names cannot be made again over the download,
+// which names "Usnea hirta" under every attribute.
+TEST_F(LichenUpdateTest, AnIndexThatCannotBeMadeAgainLeavesRowsIndexesAndSettingsAsTheyWere)
+{
+    db.Exec("CREATE UNIQUE INDEX OneRowEachLichen ON Lichens(Lichen)");
+    const QString indexes = "SELECT name || ':' || sql FROM sqlite_schema WHERE type = 'index' ORDER BY name";
+    const QStringList indexesBefore = TableRows(indexes);
+    const QStringList settingsBefore = SorterSettings();
+
+    EXPECT_EQ(Run(), TUpdateOutcome::TableRestored);
+    EXPECT_EQ(Lichens(), OldRows());
+    EXPECT_EQ(TableRows(indexes), indexesBefore);
+    EXPECT_EQ(SorterSettings(), settingsBefore);
+    EXPECT_EQ(Messages(), QStringList({"Unable to update Lichen database.  Backup will be restored.",
+                                       "Backup restored"}));
+    EXPECT_FALSE(connection.InTransaction());
+    EXPECT_EQ(DatesFile(), QByteArray("<none>"));
+}
+
 TEST_F(LichenUpdateTest, AFailedBackupCopyKeepsTheLastGoodBackup)
 {
     // A backup table of another shape makes the copy fail after its DELETE.
@@ -497,6 +521,7 @@ struct PortalBehaviour {
     int requests;                // for attribute 254
     int pairs = 0;               // rows of it, each once, when complete
     std::vector<int> notObjects = {};   // entries that are no record
+    std::vector<int> withoutPair = {};  // records that name neither substance nor lichen
 };
 
 void PrintTo(const PortalBehaviour& c, std::ostream* os) { *os << c.title; }
@@ -507,6 +532,22 @@ QByteArray RealPage(const std::vector<QByteArray>& records, PortalQuery asked, q
 {
     return PortalEnvelope(asked, count, records, asked.Offset, asked.Offset + asked.Limit);
 }
+
+// The real page, from the second request on with `from` replaced by `to`.
+QByteArray ChangedLaterPage(const std::vector<QByteArray>& records, PortalQuery asked, int request,
+                            const QByteArray& from, const QByteArray& to)
+{
+    QByteArray page = RealPage(records, asked, Total(records));
+    return request == 1 ? page : page.replace(from, to);
+}
+
+// A record of a pair that the list does not hold.
+const QByteArray StrayRecord = MorphologyRecords({{"Stray substance", "Pagedgenus stray"}}, 90000)[0];
+
+// Records 10,001 to 10,009 of a list of 10,010 name no pair: the second page
+// holds more records than pairs, so one record too many that is read from
+// its text still fits the count of pairs.
+const std::vector<int> NineWithoutPair = {10001, 10002, 10003, 10004, 10005, 10006, 10007, 10008, 10009};
 
 const PortalBehaviour PortalBehaviours[] = {
     {"real envelope 25000 records", 25000,
@@ -530,9 +571,21 @@ const PortalBehaviour PortalBehaviours[] = {
     {"count lower than a full page", 10037,
      [](const auto& r, PortalQuery q, int) { return RealPage(r, q, 5000); },
      TUpdateOutcome::Complete, 2, 10037},
+    // Its last page brings the repeated record alone while its count says
+    // there are more.
     {"count beyond the records", 10037,
      [](const auto& r, PortalQuery q, int) { return RealPage(r, q, 30000); },
-     TUpdateOutcome::Complete, 3, 10037},
+     TUpdateOutcome::DataCorrupt, 3},
+    {"cut short after the repeated record while its count says more", 25000,
+     [](const auto& r, PortalQuery q, int request) {
+         return request == 1 ? RealPage(r, q, Total(r)) : PortalEnvelope(q, Total(r), r, q.Offset, q.Offset + 1);
+     },
+     TUpdateOutcome::DataCorrupt, 2},
+    {"the repeated record alone with a count of what has come", 25000,
+     [](const auto& r, PortalQuery q, int request) {
+         return request == 1 ? RealPage(r, q, -1) : PortalEnvelope(q, 10000, r, q.Offset, q.Offset + 1);
+     },
+     TUpdateOutcome::Complete, 2, 10000},
     {"no count, a full page then none", 10000,
      [](const auto& r, PortalQuery q, int) { return RealPage(r, q, -1); },
      TUpdateOutcome::Complete, 2, 10000},
@@ -550,6 +603,33 @@ const PortalBehaviour PortalBehaviours[] = {
     {"an empty results list after the real one", 25000,
      [](const auto& r, PortalQuery q, int) { return RealPage(r, q, Total(r)).chopped(1) + ",\"results\":[]}"; },
      TUpdateOutcome::DataCorrupt, 1},
+    {"the list key spelled with an escape", 25000,
+     [](const auto& r, PortalQuery q, int) {
+         return RealPage(r, q, Total(r)).replace("\"results\":", "\"res\\u0075lts\":");
+     },
+     TUpdateOutcome::Complete, 3, 25000},
+    {"a list of its own before the list key spelled with an escape", 10010,
+     [](const auto& r, PortalQuery q, int request) {
+         return ChangedLaterPage(r, q, request, "\"results\":[",
+                                 "\"results\":[" + StrayRecord + "],\"res\\u0075lts\":[");
+     },
+     TUpdateOutcome::DataCorrupt, 2, 0, {}, NineWithoutPair},
+    {"a list of its own before the results list", 10010,
+     [](const auto& r, PortalQuery q, int request) {
+         return ChangedLaterPage(r, q, request, "\"results\":[", "\"results\":[" + StrayRecord + "],\"results\":[");
+     },
+     TUpdateOutcome::DataCorrupt, 2, 0, {}, NineWithoutPair},
+    // The decoding drops the comma before the closing quote of "results,".
+    {"a list after the results list under a key that ends in a comma", 10010,
+     [](const auto& r, PortalQuery q, int request) {
+         return ChangedLaterPage(r, q, request, "\n]}", "\n],\"results,\":[" + StrayRecord + "]}");
+     },
+     TUpdateOutcome::DataCorrupt, 2, 0, {}, NineWithoutPair},
+    {"a pair outside the list on a later page", 25000,
+     [](const auto& r, PortalQuery q, int request) {
+         return ChangedLaterPage(r, q, request, "{\"offset\":", "{\"stray\":" + StrayRecord + ",\"offset\":");
+     },
+     TUpdateOutcome::DataCorrupt, 2},
     {"the answer wrapped in brackets", 25000,
      [](const auto& r, PortalQuery q, int) { return "[" + RealPage(r, q, Total(r)) + "]"; },
      TUpdateOutcome::DataCorrupt, 1},
@@ -608,6 +688,8 @@ TEST_P(LichenPortalBehaviour, TakesEveryRecordOnceOrTouchesNothing)
     const QByteArray others[] = {"null", "7", "\"x\"", "true"};
     for (size_t k = 0; k < c.notObjects.size(); ++k)
         records[size_t(c.notObjects[k])] = others[k % 4];
+    for (int k : c.withoutPair)
+        records[size_t(k)] = PagedRecords(1, 0, k + 1)[0];
     int served = 0;
     server.RoutePrefix(AttributePath("254") + "?", [&](const QString& target) {
         return FakeResponse::Ok(c.answer(records, ReadPortalQuery(target), ++served), "application/json");

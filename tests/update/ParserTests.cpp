@@ -128,7 +128,9 @@ TEST(PortalPage, ALongPageGivesEachRecordItsKeyInOrder)
 
 // The first entry is found in the decoded text (no JSON any more: commas
 // before quotes are gone) as the JSON reader takes the list: the last
-// "results" of the answer itself, whatever strings and nested values hold.
+// "results" of the answer itself, its key read with its escapes, whatever
+// strings and nested values hold. Where an earlier "results" holds
+// anything, which list the reader took cannot be told from the text.
 TEST(PortalPage, FirstEntryTextIsThatOfTheListTheReaderTakes)
 {
     const std::pair<QByteArray, QByteArray> cases[] = {
@@ -142,6 +144,12 @@ TEST(PortalPage, FirstEntryTextIsThatOfTheListTheReaderTakes)
         {R"({"results":[]"results":[{"a":1}]})", R"({"a":1})"},
         {R"({"meta":{"results":[{"no":1}]}"note":"\"results\":[2]""results":[{"yes":3}]})", R"({"yes":3})"},
         {R"({"results":[{"a":1}]"results":[]})", "<none>"},
+        {R"({"res\u0075lts":[{"a":1}]})", R"({"a":1})"},
+        {R"({"r\u0065sults":[]"results":[{"a":1}]})", R"({"a":1})"},
+        {R"({"res\u0075lt":[{"a":1}]"res\\u0075lts":[{"b":1}]"results\u0000":[{"c":1}]})", "<none>"},
+        {R"({"results":[{"x":1}]"res\u0075lts":[{"a":1}]})", "<none>"},
+        {R"({"results":[{"x":1}]"results":[{"a":1}]})", "<none>"},
+        {R"({"results":{"x":1}"results":[{"a":1}]})", "<none>"},
         {R"({"results":{"a":1}})", "<none>"},
         {R"([{"results":[{"a":1}]}])", "<none>"},
         {R"({"results":[{"a":1}])", "<none>"},   // cut off

@@ -382,6 +382,23 @@ QByteArray RealMetabolitePage(const std::vector<QByteArray>& r, PortalQuery q, q
 
 const QString SecondPage = MetaboliteTarget + "&offset=1999";
 
+// The real page, from the second request on with `from` replaced by `to`;
+// `room` makes records 2,001 to 2,009 entries of no substance, so that the
+// second page holds more entries than substance records.
+QByteArray ChangedLaterMetabolitePage(const std::vector<QByteArray>& r, PortalQuery q, int request,
+                                      const QByteArray& from, const QByteArray& to, bool room = false)
+{
+    std::vector<QByteArray> list = r;
+    if (room)
+        for (int k = 2001; k <= 2009; ++k)
+            list[size_t(k)] = "{\"id\":" + QByteArray::number(k + 1) + "}";
+    QByteArray page = RealMetabolitePage(list, q, qint64(list.size()));
+    return request == 1 ? page : page.replace(from, to);
+}
+
+// A substance record that the list does not hold.
+const QByteArray StrayMetabolite = "{\"id\":90000," + PagedFields("Stray", 1) + "}";
+
 INSTANTIATE_TEST_SUITE_P(Portals, SubstancePortalPaging, ::testing::Values(
     MetabolitePaging{"1999 substances", 1999,
                      [](const auto& r, PortalQuery q, int) { return RealMetabolitePage(r, q, qint64(r.size())); },
@@ -427,6 +444,38 @@ INSTANTIATE_TEST_SUITE_P(Portals, SubstancePortalPaging, ::testing::Values(
                                                 PagedFields("Gained 3", 3)});
                          return request == 1 ? RealMetabolitePage(r, q, qint64(r.size()))
                                              : RealMetabolitePage(MovedList(r, 3, gained), q, qint64(r.size()));
+                     },
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
+    MetabolitePaging{"cut short after the repeated record while its count says more", 5000,
+                     [](const auto& r, PortalQuery q, int request) {
+                         return request == 1 ? RealMetabolitePage(r, q, qint64(r.size()))
+                                             : PortalEnvelope(q, qint64(r.size()), r, q.Offset, q.Offset + 1);
+                     },
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
+    MetabolitePaging{"the list key spelled with an escape", 2600,
+                     [](const auto& r, PortalQuery q, int) {
+                         return RealMetabolitePage(r, q, qint64(r.size()))
+                             .replace("\"results\":", "\"res\\u0075lts\":");
+                     },
+                     TUpdateOutcome::Complete, {MetaboliteTarget, SecondPage}},
+    MetabolitePaging{"a list of its own before the list key spelled with an escape", 2010,
+                     [](const auto& r, PortalQuery q, int request) {
+                         return ChangedLaterMetabolitePage(
+                             r, q, request, "\"results\":[",
+                             "\"results\":[" + StrayMetabolite + "],\"res\\u0075lts\":[", true);
+                     },
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
+    MetabolitePaging{"a list of its own before the results list", 2010,
+                     [](const auto& r, PortalQuery q, int request) {
+                         return ChangedLaterMetabolitePage(r, q, request, "\"results\":[",
+                                                           "\"results\":[" + StrayMetabolite + "],\"results\":[",
+                                                           true);
+                     },
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
+    MetabolitePaging{"a record outside the list on a later page", 2600,
+                     [](const auto& r, PortalQuery q, int request) {
+                         return ChangedLaterMetabolitePage(r, q, request, "{\"offset\":",
+                                                           "{\"stray\":" + StrayMetabolite + ",\"offset\":");
                      },
                      TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
     MetabolitePaging{"an empty page while the count says more", 10,
