@@ -200,42 +200,15 @@ qsizetype SkipValue(const QByteArray& text, qsizetype i)
 }
 
 // Whether a key (its quotes included) reads "results" as the JSON reader
-// reads it, escapes decoded: only a \u escape can stand for a letter.
+// reads it, escapes decoded: the reader itself reads the key.
 bool ReadsResults(QByteArrayView key)
 {
     if (key == "\"results\"")
         return true;
-    static constexpr QByteArrayView name = "results";
-    auto hex = [](char c) {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return -1;
-    };
-    const qsizetype end = key.size() - 1;   // the closing quote
-    qsizetype k = 0;
-    for (qsizetype i = 1; i < end; ++i) {
-        char c = key[i];
-        if (c == '\\') {
-            if (i + 5 >= end || key[i + 1] != 'u')
-                return false;
-            int code = 0;
-            for (qsizetype d = i + 2; d < i + 6; ++d) {
-                const int digit = hex(key[d]);
-                if (digit < 0)
-                    return false;
-                code = code * 16 + digit;
-            }
-            if (code >= 0x80)
-                return false;
-            c = char(code);
-            i += 5;
-        }
-        if (k >= name.size() || c != name[k])
-            return false;
-        ++k;
-    }
-    return k == name.size();
+    if (!key.contains('\\'))
+        return false;
+    const QJsonDocument read = QJsonDocument::fromJson("[" + key.toByteArray() + "]");
+    return read.isArray() && read.array().at(0).toString() == QLatin1String("results");
 }
 
 }
