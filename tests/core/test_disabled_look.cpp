@@ -5,6 +5,7 @@
 // lighter than that of an enabled one and stands out from what it is drawn
 // on.
 #include "all_windows_kit.h"
+#include "support/MenuInput.h"
 
 #include "config/SearchConfig.h"
 #include "core/FormMapping.h"
@@ -127,24 +128,6 @@ TForm* OpenComparisonWindow(TViewRecordForm* f)
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(f->Compare1->Action()).center());
     QApplication::processEvents();
     return FindFormByName(QStringLiteral("Compare1"));
-}
-
-// Opens the drop-down of an item of the form's bar as the user does: a click
-// at the item's place on the bar.
-QMenu* DropDown(TForm* form, TMenuItem* item)
-{
-    QMenuBar* bar = form->Menu()->MenuBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(item->Action()).center());
-    QApplication::processEvents();
-    QMenu* menu = item->Action()->menu();
-    return menu && menu->isVisible() ? menu : nullptr;
-}
-
-void CloseDropDowns()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->inherits("QMenu") && w->isVisible()) w->hide();
-    QApplication::processEvents();
 }
 
 // The push button of the dialog whose caption reads so without its
@@ -326,7 +309,7 @@ TEST_F(DisabledLook, EveryDisabledMenuItemOfTheProgramIsGreyed)
             TMenuItem* title = form->Menu()->Items(i);
             if (!title->Visible() || title->Count() == 0) continue;
             SCOPED_TRACE((form->Name + " / " + title->Caption()).toStdString());
-            QMenu* menu = DropDown(form, title);
+            QMenu* menu = OpenDropDown(form->Menu()->MenuBar(), title);
             ASSERT_TRUE(menu);
             std::vector<std::pair<QString, TextLook>> disabled;
             int enabledInk = -1;   // the palest ink of an enabled item
@@ -407,7 +390,7 @@ TEST_F(DisabledLook, TheFileDialogsGreyTheirDisabledButton)
     struct Case { TMenuItem* item; QString button; } cases[] = {{Form1->Open1, "Open"}, {Form1->SaveAs1, "Save"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.item->Caption().toStdString());
-        QMenu* menu = DropDown(Form1, Form1->File1);
+        QMenu* menu = OpenDropDown(Form1->Menu()->MenuBar(), Form1->File1);
         ASSERT_TRUE(menu);
         ASSERT_TRUE(c.item->Action()->isEnabled());
         bool seen = false;

@@ -3,6 +3,7 @@
 // without children is a command; one with children opens its drop-down. The
 // bar takes its room above the client area, never from it.
 #include "all_windows_kit.h"
+#include "support/MenuInput.h"
 
 #include "config/Cune.h"
 #include "config/SearchConfig.h"
@@ -27,20 +28,6 @@ void Activate(TForm* form)
     form->Show();
     QApplication::setActiveWindow(form->Widget());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form->Widget()));
-}
-
-bool AnyDropDownOpen()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->inherits("QMenu") && w->isVisible()) return true;
-    return false;
-}
-
-void CloseDropDowns()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->inherits("QMenu") && w->isVisible()) w->hide();
-    QApplication::processEvents();
 }
 
 // The key that Alt is pressed with for the item (its underlined letter).

@@ -4,6 +4,7 @@
 // window sized by its client area. Menu pictures come from the nearest image
 // list, whenever it is given.
 #include "framework/Framework.h"
+#include "support/MenuInput.h"
 #include "support/TextLook.h"
 
 #include <QApplication>
@@ -47,12 +48,6 @@ void ClickOnBar(TForm& form, TMenuItem* item)
     ASSERT_FALSE(r.isEmpty());
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, r.center());
     QApplication::processEvents();
-}
-
-void CloseDropDowns()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->inherits("QMenu") && w->isVisible()) w->hide();
 }
 
 QString Accelerator(TMenuItem* item)
