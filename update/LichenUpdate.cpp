@@ -310,8 +310,9 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
                 const QByteArray text = DecodeWebBodyToUtf8(body);
                 // A later page's first record came with the page before and
                 // is not stored again; that it is that record the paging
-                // checks.
-                const std::optional<TTextSpan> firstEntry = overlapping ? FirstEntryText(text) : std::nullopt;
+                // checks. On any page, a first entry the text cannot show
+                // means another list stands beside the reader's.
+                const std::optional<TTextSpan> firstEntry = FirstEntryText(text);
                 std::optional<TTextSpan> repeated;
                 if (overlapping)
                     repeated = firstEntry.value_or(TTextSpan());
@@ -329,7 +330,7 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
                 // that is not found in the text be left out.
                 const TPortalPage page = structure.get();
                 const qint64 records = qint64(page.RecordKeys.size() - paging.RepeatedRecords(page));
-                if (!page.IsList || (overlapping && page.Entries > 0 && !firstEntry)
+                if (!page.IsList || (page.Entries > 0 && !firstEntry)
                     || qint64(rows.size() - rowsBefore) > records)
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
                 const TPortalPaging::TStep step = paging.Take(page);

@@ -296,9 +296,10 @@ TPortalPaging::TStep TPortalPaging::Take(const TPortalPage& page)
     // full page before).
     if (overlapping && page.Entries == 0)
         return TStep::Corrupt;
-    // Nothing past the repeated entry while the page itself counts more than
-    // have arrived: the portal stopped short of the rest.
-    if (overlapping && fresh == 0 && page.Count > received)
+    // Nothing past the repeated entry while the count believed so far says
+    // more than have arrived: the portal stopped short of the rest, whether
+    // this page repeats that count, drops it or gives a lower one.
+    if (overlapping && fresh == 0 && count > received)
         return TStep::Corrupt;
     const bool more = fresh > 0 && (count >= 0 ? count > received : page.Entries >= limit);
     if (!more)

@@ -53,12 +53,13 @@ std::optional<TTextSpan> FirstEntryText(const QByteArray& decoded);
 // answers' count, when it is not below what has arrived, says there is
 // more, or, without such a count, while a page was full. A later page that
 // brings nothing but the repeated entry ends it (as an empty first page
-// does), unless its own count says more than have arrived: then the rest
-// was cut off. An empty later page has lost even the repeated entry. A page
-// that brings back a record an earlier page brought (other than the
-// repeated entry), a page that goes beyond a count given earlier, an empty
-// later page, a later page cut short so, or more pages than the cap allows
-// make the list corrupt.
+// does), unless the count believed so far says more than have arrived: then
+// the rest was cut off, whatever count that page gives or leaves out. An
+// empty later page has lost even the repeated entry. A page that brings
+// back a record an earlier page brought (other than the repeated entry), a
+// page that goes beyond a count given earlier, an empty later page, a later
+// page cut short so, or more pages than the cap allows make the list
+// corrupt.
 class TPortalPaging {
 public:
     enum class TStep { Next, Done, Corrupt };

@@ -266,14 +266,17 @@ TUpdateOutcome RunSubstanceUpdate(TUpdateContext& context)
             // the paging says, and has no record to parse; every other page
             // must hold records that fit the first. A later page's first
             // record came with the page before and is not taken again; that
-            // it is that record the paging checks.
+            // it is that record the paging checks. On any page, a first
+            // entry the text cannot show means another list stands beside
+            // the reader's.
             if (!overlapping || page.Entries > 0) {
                 const QByteArray text = DecodeWebBodyToUtf8(body);
-                const std::optional<TTextSpan> repeated = overlapping ? FirstEntryText(text) : std::nullopt;
+                const std::optional<TTextSpan> firstEntry = FirstEntryText(text);
                 const qint64 newRecords = qint64(page.RecordKeys.size() - paging.RepeatedRecords(page));
                 TSubstanceRecords pageRecords;
-                if ((overlapping && !repeated)
-                    || !ParseSubstanceRecords(text, tableColumns, pageRecords, repeated.value_or(TTextSpan()))
+                if ((page.Entries > 0 && !firstEntry)
+                    || !ParseSubstanceRecords(text, tableColumns, pageRecords,
+                                              overlapping ? *firstEntry : TTextSpan())
                     || qint64(pageRecords.Records.size()) > newRecords
                     || (overlapping && pageRecords.Columns != records.Columns))
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);

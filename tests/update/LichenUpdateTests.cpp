@@ -586,6 +586,23 @@ const PortalBehaviour PortalBehaviours[] = {
          return request == 1 ? RealPage(r, q, -1) : PortalEnvelope(q, 10000, r, q.Offset, q.Offset + 1);
      },
      TUpdateOutcome::Complete, 2, 10000},
+    // A later page that keeps back the count believed so far cannot end the
+    // list short of it.
+    {"the count left out after the repeated record", 25000,
+     [](const auto& r, PortalQuery q, int request) {
+         return request == 1 ? RealPage(r, q, Total(r)) : PortalEnvelope(q, -1, r, q.Offset, q.Offset + 1);
+     },
+     TUpdateOutcome::DataCorrupt, 2},
+    {"a lower count after the repeated record", 25000,
+     [](const auto& r, PortalQuery q, int request) {
+         return request == 1 ? RealPage(r, q, Total(r)) : PortalEnvelope(q, 5000, r, q.Offset, q.Offset + 1);
+     },
+     TUpdateOutcome::DataCorrupt, 2},
+    {"the count falls to what has come after the repeated record", 25000,
+     [](const auto& r, PortalQuery q, int request) {
+         return request == 1 ? RealPage(r, q, Total(r)) : PortalEnvelope(q, 10000, r, q.Offset, q.Offset + 1);
+     },
+     TUpdateOutcome::Complete, 2, 10000},
     {"no count, a full page then none", 10000,
      [](const auto& r, PortalQuery q, int) { return RealPage(r, q, -1); },
      TUpdateOutcome::Complete, 2, 10000},
@@ -614,6 +631,13 @@ const PortalBehaviour PortalBehaviours[] = {
                                  "\"results\":[" + StrayRecord + "],\"res\\u0075lts\":[");
      },
      TUpdateOutcome::DataCorrupt, 2, 0, {}, NineWithoutPair},
+    // The record without a pair makes room under the limit of pairs for the
+    // decoy's.
+    {"a list of its own before the results list on the first page", 5001,
+     [](const auto& r, PortalQuery q, int) {
+         return RealPage(r, q, Total(r)).replace("\"results\":[", "\"results\":[" + StrayRecord + "],\"results\":[");
+     },
+     TUpdateOutcome::DataCorrupt, 1, 0, {}, {5000}},
     {"a list of its own before the results list", 10010,
      [](const auto& r, PortalQuery q, int request) {
          return ChangedLaterPage(r, q, request, "\"results\":[", "\"results\":[" + StrayRecord + "],\"results\":[");
