@@ -293,25 +293,33 @@ static void GiveReadableDisabledTexts(QWidget* w)
 void TControl::ReadableDisabledTexts() { GiveReadableDisabledTexts(widget); }
 
 namespace {
-// Gives a window that is no control its readable greys again whenever its
-// palette or style changes, as a control does for itself.
-class TReadableDisabledKeeper : public QObject {
+// A window takes its palette from the application, not from the control it
+// opens over, and Qt makes some anew each time (an edit's right-click menu,
+// the file dialog's parts): so every window, the program's or Qt's own, is
+// given the readable greys before it is first shown and again at each
+// change of its palette or style; the widgets inside take them from it.
+class TReadableWindows : public QObject {
 public:
-    explicit TReadableDisabledKeeper(QWidget* w) : QObject(w) { w->installEventFilter(this); }
+    using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == parent() && (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange))
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::Polish || type == QEvent::PaletteChange || type == QEvent::StyleChange)
+            && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())
             GiveReadableDisabledTexts(static_cast<QWidget*>(watched));
         return false;
     }
 };
+
+void WatchWindows()
+{
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        app->installEventFilter(new TReadableWindows(app));
+}
 } // namespace
 
-void KeepDisabledTextsReadable(QWidget* window)
-{
-    GiveReadableDisabledTexts(window);
-    new TReadableDisabledKeeper(window);
-}
+// As soon as the application exists, before any window is made.
+Q_COREAPP_STARTUP_FUNCTION(WatchWindows)
 
 void TControl::ApplyFont()
 {

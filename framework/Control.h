@@ -46,12 +46,6 @@ double ContrastRatio(const QColor& a, const QColor& b);
 // when enabled is left as it is.
 QColor ReadableDisabledText(const QColor& background, const QColor& enabledText);
 
-// Gives a window that is no control (a drop-down or pop-up menu, a dialog
-// of Qt's own) the readable disabled greys now and at each change of its
-// palette or style; the widgets inside take them from it. A window does not
-// take its palette from the control it is opened over.
-void KeepDisabledTextsReadable(QWidget* window);
-
 // ---------------------------------------------------------------- TControl
 
 class TControl : public TComponent {

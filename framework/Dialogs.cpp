@@ -43,7 +43,6 @@ public:
     void ShowMessage(const QString& text) override
     {
         QMessageBox box(QMessageBox::NoIcon, BoxTitle(), text, QMessageBox::Ok);
-        KeepDisabledTextsReadable(&box);
         box.exec();
     }
 
@@ -58,7 +57,6 @@ public:
         case TMsgDlgType::mtCustom: break;
         }
         QMessageBox box(icon, BoxTitle(), text);
-        KeepDisabledTextsReadable(&box);
         struct Pair { int bit; QMessageBox::StandardButton qt; int result; };
         const Pair pairs[] = {{mbYes, QMessageBox::Yes, mrYes}, {mbNo, QMessageBox::No, mrNo},
                               {mbOK, QMessageBox::Ok, mrOk}, {mbCancel, QMessageBox::Cancel, mrCancel}};
@@ -76,9 +74,6 @@ public:
     QString FileDialog(const TFileDialogRequest& request) override
     {
         QFileDialog dialog(nullptr, request.Title, request.InitialDir);
-        // Qt's own dialog: "Open" or "Save" stays disabled until a file is
-        // chosen or named, and must read as such.
-        KeepDisabledTextsReadable(&dialog);
         dialog.setNameFilters(QtFilters(request.Filter));
         dialog.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

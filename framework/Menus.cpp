@@ -78,7 +78,6 @@ QMenu* TMenuItem::SubMenu()
 {
     if (!subMenu) {
         subMenu = new QMenu;
-        KeepDisabledTextsReadable(subMenu);
         subMenu->setTitle(action->text());
         action->setMenu(subMenu.data());
         if (parentList) parentList->ChildChanged(this);
@@ -237,10 +236,7 @@ void TMainMenu::AssignAccelerators()
     }
 }
 
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenuItemList(AOwner), menu(new QMenu)
-{
-    KeepDisabledTextsReadable(menu);
-}
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenuItemList(AOwner), menu(new QMenu) {}
 
 TPopupMenu::~TPopupMenu()
 {

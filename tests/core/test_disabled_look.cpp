@@ -9,21 +9,30 @@
 
 #include "config/SearchConfig.h"
 #include "core/FormMapping.h"
+#include "core/HelpWindow.h"
+#include "identify/InputValues.h"
+#include "substances/RecordList.h"
 #include "substances/ViewRecord.h"
 #include "support/TextLook.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
+#include <QTextBrowser>
 #include <QTimer>
+
+#include <functional>
 
 
 namespace {
@@ -137,6 +146,47 @@ QPushButton* ButtonOf(QWidget* dialog, const QString& caption)
     for (QPushButton* b : dialog->findChildren<QPushButton*>())
         if (b->isVisible() && QString(b->text()).remove(u'&') == caption) return b;
     return nullptr;
+}
+
+// The look of each caption of an open menu, the disabled and the enabled
+// items apart.
+struct MenuItemLooks {
+    std::vector<std::pair<QString, TextLook>> disabled, enabled;
+};
+
+MenuItemLooks LooksOfItems(QMenu* menu)
+{
+    MenuItemLooks looks;
+    for (QAction* a : menu->actions()) {
+        if (!a->isVisible() || a->isSeparator() || a->text().isEmpty()) continue;
+        const TextLook look = TextLookOf(menu->grab(MenuItemTextArea(menu, a)).toImage());
+        (a->isEnabled() ? looks.enabled : looks.disabled).emplace_back(a->text().section(u'\t', 0, 0), look);
+    }
+    return looks;
+}
+
+// Right-clicks the field as the user does and hands the menu that then
+// opens to `look` before closing it; whether a field shows its menu and
+// goes on, or waits in it, the menu is seen while open. False when no menu
+// opened.
+bool WithContextMenuOf(QWidget* field, const std::function<void(QMenu*)>& look)
+{
+    bool seen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu || !menu->isVisible()) return;
+        poll.stop();
+        seen = true;
+        look(menu);
+        menu->close();
+    });
+    poll.start(10);
+    QWidget* window = field->window();
+    QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, field->mapTo(window, field->rect().center()));
+    for (int waited = 0; !seen && waited < 2000; waited += 10) QTest::qWait(10);
+    poll.stop();
+    return seen;
 }
 
 } // namespace
@@ -311,17 +361,10 @@ TEST_F(DisabledLook, EveryDisabledMenuItemOfTheProgramIsGreyed)
             SCOPED_TRACE((form->Name + " / " + title->Caption()).toStdString());
             QMenu* menu = OpenDropDown(form->Menu()->MenuBar(), title);
             ASSERT_TRUE(menu);
-            std::vector<std::pair<QString, TextLook>> disabled;
+            const MenuItemLooks looks = LooksOfItems(menu);
             int enabledInk = -1;   // the palest ink of an enabled item
-            for (QAction* a : menu->actions()) {
-                if (!a->isVisible() || a->isSeparator() || a->text().isEmpty()) continue;
-                const TextLook look = TextLookOf(menu->grab(MenuItemTextArea(menu, a)).toImage());
-                if (a->isEnabled())
-                    enabledInk = std::max(enabledInk, qGray(look.ink.rgb()));
-                else
-                    disabled.emplace_back(a->text(), look);
-            }
-            for (const auto& [text, look] : disabled) {
+            for (const auto& [text, look] : looks.enabled) enabledInk = std::max(enabledInk, qGray(look.ink.rgb()));
+            for (const auto& [text, look] : looks.disabled) {
                 SCOPED_TRACE(text.toStdString());
                 disabledItems << text;
                 EXPECT_GE(look.Contrast(), 3.0) << qPrintable(look.ink.name()) << " on " << qPrintable(look.background.name());
@@ -418,6 +461,22 @@ TEST_F(DisabledLook, TheFileDialogsGreyTheirDisabledButton)
             } else {
                 ADD_FAILURE() << "no " << qPrintable(c.button) << " or Cancel button";
             }
+            // The menu Qt makes for the empty name box greys all but Paste
+            // and reads so too.
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+                QApplication::clipboard()->setText(QStringLiteral("Spots.txt"));
+                MenuItemLooks looks;
+                EXPECT_TRUE(WithContextMenuOf(name, [&](QMenu* menu) { looks = LooksOfItems(menu); }));
+                EXPECT_FALSE(looks.disabled.empty());
+                for (const auto& [text, item] : looks.disabled) {
+                    SCOPED_TRACE(text.toStdString());
+                    EXPECT_GE(item.Contrast(), 3.0) << qPrintable(item.ink.name() + " on " + item.background.name());
+                    for (const auto& [other, enabled] : looks.enabled)
+                        EXPECT_GE(qGray(item.ink.rgb()) - qGray(enabled.ink.rgb()), Greyed) << qPrintable(other);
+                }
+            } else {
+                ADD_FAILURE() << "no name box";
+            }
             dialog->reject();
         });
         poll.start(10);
@@ -425,5 +484,60 @@ TEST_F(DisabledLook, TheFileDialogsGreyTheirDisabledButton)
         poll.stop();
         EXPECT_TRUE(seen);
         CloseDropDowns();
+    }
+}
+
+// The menus Qt makes itself for a field without one of the program's own
+// (Undo, Redo, Cut, Copy, Paste, Delete, Select All), opened with a right
+// click as the user does: every disabled item reads at 3:1 on the menu and
+// is fainter than each enabled item beside it, on the light palette and on
+// a dark grey one, where the light palette's grey would not read.
+TEST_F(DisabledLook, TheMenusQtMakesForAFieldGreyTheirDisabledItems)
+{
+    ShowSubstanceRecord(QStringLiteral("Atranorin"));
+    TViewRecordForm* record = ViewRecordForm;
+    ASSERT_TRUE(record->ReadOnlyCheckBox->Checked());
+    record->NotesMemo->SetPlainText(QStringLiteral("Grey-green crystals."));
+    RecordListForm->Show();
+    RecordListForm->SearchWordEdit->SetCaption(QStringLiteral("Atra"));
+    InputSpotValuesForm->Show();
+    InputSpotValuesForm->AEdit->SetCaption(QStringLiteral("75"));
+    HelpForm->Show();
+    HelpForm->WebBrowser->Navigate(HelpContentsPage());
+    QApplication::processEvents();
+    struct Field { const char* name; QWidget* widget; };
+    const Field fields[] = {
+        {"the substance list's search", RecordListForm->SearchWordEdit->LineEdit()},
+        {"the spot window's A value", InputSpotValuesForm->AEdit->LineEdit()},
+        {"the record's notes", record->NotesMemo->TextEdit()},
+        {"the help text", HelpForm->WebBrowser->Browser()},
+    };
+    const QPalette light = QApplication::palette();
+    struct Restore {
+        QPalette palette;
+        ~Restore() { QApplication::setPalette(palette); }
+    } restore{light};
+    QPalette dark(QColor(0x50, 0x50, 0x50));
+    dark.setColor(QPalette::Base, QColor(0x50, 0x50, 0x50));
+    for (const QPalette& palette : {light, dark}) {
+        QApplication::setPalette(palette);
+        for (const Field& f : fields) {
+            SCOPED_TRACE(std::string(f.name) + " on " + palette.color(QPalette::Window).name().toStdString());
+            // No selection: Cut, Copy and Delete are disabled beside Select All.
+            if (auto* line = qobject_cast<QLineEdit*>(f.widget)) line->deselect();
+            MenuItemLooks looks;
+            ASSERT_TRUE(WithContextMenuOf(f.widget, [&](QMenu* menu) { looks = LooksOfItems(menu); }));
+            ASSERT_FALSE(looks.disabled.empty());
+            ASSERT_FALSE(looks.enabled.empty());
+            for (const auto& [text, look] : looks.disabled) {
+                SCOPED_TRACE(text.toStdString());
+                EXPECT_GE(look.Contrast(), 3.0) << qPrintable(look.ink.name() + " on " + look.background.name());
+                for (const auto& [other, enabled] : looks.enabled) {
+                    EXPECT_LT(look.Contrast(), enabled.Contrast()) << qPrintable(other);
+                    EXPECT_GE(ContrastRatio(look.ink, enabled.ink), 1.5)
+                        << qPrintable(other + ": " + look.ink.name() + " " + enabled.ink.name());
+                }
+            }
+        }
     }
 }

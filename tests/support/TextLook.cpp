@@ -26,7 +26,10 @@ TextLook TextLookOf(const QImage& shot)
 QRect MenuItemTextArea(QMenu* menu, QAction* action)
 {
     const int pictures = menu->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, menu) + 8;
-    const int caption = menu->fontMetrics().horizontalAdvance(QString(action->text()).remove(u'&'));
+    // Qt's own items carry their shortcut after a tab, drawn in a column of
+    // its own.
+    const int caption =
+        menu->fontMetrics().horizontalAdvance(action->text().section(u'\t', 0, 0).remove(u'&'));
     const QRect row = menu->actionGeometry(action);
     return QRect(row.left() + pictures, row.top() + 2, caption + 8, row.height() - 4);
 }
