@@ -2,6 +2,8 @@
 #include "core/Queries.h"
 #include "framework/Dialogs.h"
 
+#include <functional>
+
 const QString SubstancesBackupCreateStatement = QStringLiteral(
     "CREATE TABLE IF NOT EXISTS SubstancesBackup (name TEXT (100), A INTEGER, B INTEGER, "
     "Bprime INTEGER, C INTEGER, E INTEGER, F INTEGER, G INTEGER, HPLC INTEGER, BefVis TEXT (2), "
@@ -222,20 +224,20 @@ void CheckDatabaseReadable(TSQLConnection& connection, const QString& fileName)
 }
 
 namespace {
-const QString OutdatedCheckStatement = QStringLiteral("Select GroupName from Substances WHERE GroupName LIKE 'Void'");
 
-bool SubstancesOutdated(TSQLConnection& connection)
+// Reads Substances.GroupName as the main query's searches do, by `lookup`;
+// true when that fails (no table, or an older layout without the column).
+bool SubstancesOutdated(const std::function<void(const QString& sql)>& lookup)
 {
     try {
-        TSQLQuery q(&connection);
-        q.SQL = OutdatedCheckStatement;
-        q.Open();
+        lookup(QStringLiteral("Select GroupName from Substances WHERE GroupName LIKE 'Void'"));
         return false;
     } catch (const Exception&) {
         return true;
     }
 }
-}
+
+} // namespace
 
 void MigrateDatabase(TSQLConnection& connection)
 {
@@ -245,7 +247,12 @@ void MigrateDatabase(TSQLConnection& connection)
     MigrateSubstances(connection);
     // A database that is still too old is refused by the start-up: it must
     // keep the bytes it came with, so neither table nor index is touched.
-    if (SubstancesOutdated(connection))
+    const bool outdated = SubstancesOutdated([&connection](const QString& sql) {
+        TSQLQuery q(&connection);
+        q.SQL = sql;
+        q.Open();
+    });
+    if (outdated)
         return;
     MigrateLichens(connection);
     EnsureLichenIndex(connection);
@@ -253,10 +260,5 @@ void MigrateDatabase(TSQLConnection& connection)
 
 bool DatabaseOutdated()
 {
-    try {
-        RunLookup(OutdatedCheckStatement);
-        return false;
-    } catch (const Exception&) {
-        return true;
-    }
+    return SubstancesOutdated([](const QString& sql) { RunLookup(sql); });
 }

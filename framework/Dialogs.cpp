@@ -38,6 +38,18 @@ QStringList QtFilters(const QString& filter)
     return out;
 }
 
+} // namespace
+
+TQtFileDialogNames QtFileDialogNames(const TFileDialogRequest& request)
+{
+    const bool wildcard = request.FileName.contains(u'*') || request.FileName.contains(u'?');
+    if (request.Filter.isEmpty() && wildcard)
+        return {{request.FileName}, QString()};
+    return {QtFilters(request.Filter), request.FileName};
+}
+
+namespace {
+
 class QtDialogs : public IDialogs {
 public:
     void ShowMessage(const QString& text) override
@@ -73,12 +85,13 @@ public:
 
     QString FileDialog(const TFileDialogRequest& request) override
     {
+        const TQtFileDialogNames names = QtFileDialogNames(request);
         QFileDialog dialog(nullptr, request.Title, request.InitialDir);
-        dialog.setNameFilters(QtFilters(request.Filter));
+        dialog.setNameFilters(names.Filters);
         dialog.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         if (!request.DefaultExt.isEmpty()) dialog.setDefaultSuffix(request.DefaultExt);
-        if (!request.FileName.isEmpty()) dialog.selectFile(request.FileName);
+        if (!names.FileName.isEmpty()) dialog.selectFile(names.FileName);
         if (dialog.exec() != QDialog::Accepted) return {};
         QStringList files = dialog.selectedFiles();
         return files.isEmpty() ? QString() : files.front();

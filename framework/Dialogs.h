@@ -24,6 +24,17 @@ struct TFileDialogRequest {
     QString InitialDir;
 };
 
+// What Qt's file dialog is given for a request: its list of name filters
+// (from Filter) and the name its name box starts with (FileName). A request
+// with no filter whose name holds a wildcard ("*.scfg") asks for the files
+// that name matches: the name becomes the one filter and the name box starts
+// empty, so Open never takes the wildcard for the name of a file.
+struct TQtFileDialogNames {
+    QStringList Filters;
+    QString FileName;
+};
+TQtFileDialogNames QtFileDialogNames(const TFileDialogRequest& request);
+
 class IDialogs {
 public:
     virtual ~IDialogs() = default;

@@ -249,7 +249,9 @@ TEST_F(HelpMenus, HelpCommandsOfTheMenuBars)
 
 // What the build does to its copy of the pages, on a copy that has drifted:
 // a page edited in the source is copied again, a page removed from the source
-// (also in a sub-folder) is removed from the copy, an unchanged page is left.
+// (also in a sub-folder) is removed from the copy, an unchanged page is left;
+// a folder the source no longer has is removed from the copy, with its pages
+// or empty, and one the source has is kept, also while it is empty.
 TEST(HelpFolder, EachBuildMakesTheCopyTheSourcesPages)
 {
     QTemporaryDir root;
@@ -277,18 +279,34 @@ TEST(HelpFolder, EachBuildMakesTheCopyTheSourcesPages)
     write("src/Quillaspore/Old.html", "old");
     write("src/Quillaspore/Kept.html", "kept");
     write("src/Quillaspore/pictures/Plate.png", "plate");
+    write("src/Quillaspore/moved/Page.html", "moved");
+    ASSERT_TRUE(r.mkpath("src/Quillaspore/empty"));
+    write("src/Quillaspore/Notes/Index.html", "notes");
     build();
     EXPECT_EQ(read("copy/Quillaspore/Old.html"), "old");
     EXPECT_EQ(read("copy/Quillaspore/pictures/Plate.png"), "plate");
+    EXPECT_EQ(read("copy/Quillaspore/moved/Page.html"), "moved");
+    EXPECT_TRUE(QFileInfo(r.filePath("copy/Quillaspore/empty")).isDir());
     const QDateTime keptTime = QFileInfo(r.filePath("copy/Quillaspore/Kept.html")).lastModified();
 
     ASSERT_TRUE(QFile::remove(r.filePath("src/Quillaspore/Old.html")));
     ASSERT_TRUE(QFile::remove(r.filePath("src/Quillaspore/pictures/Plate.png")));
+    ASSERT_TRUE(QDir(r.filePath("src/Quillaspore/moved")).removeRecursively());
+    // An empty folder of a source's earlier layout, as older builds left them.
+    ASSERT_TRUE(r.mkpath("copy/Quillaspore/retired/pictures"));
+    // A folder that became a page of that name.
+    ASSERT_TRUE(QDir(r.filePath("src/Quillaspore/Notes")).removeRecursively());
+    write("src/Quillaspore/Notes", "notes, one page");
     write("src/Quillaspore/Contents.html", "contents, edited");
     QThread::msleep(20);
     build();
     EXPECT_FALSE(QFile::exists(r.filePath("copy/Quillaspore/Old.html")));
     EXPECT_FALSE(QFile::exists(r.filePath("copy/Quillaspore/pictures/Plate.png")));
+    EXPECT_TRUE(QFileInfo(r.filePath("copy/Quillaspore/pictures")).isDir());
+    EXPECT_TRUE(QFileInfo(r.filePath("copy/Quillaspore/empty")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(r.filePath("copy/Quillaspore/retired")));
+    EXPECT_FALSE(QFileInfo::exists(r.filePath("copy/Quillaspore/moved")));
+    EXPECT_EQ(read("copy/Quillaspore/Notes"), "notes, one page");
     EXPECT_EQ(read("copy/Quillaspore/Contents.html"), "contents, edited");
     EXPECT_EQ(read("copy/Quillaspore/Kept.html"), "kept");
     EXPECT_EQ(QFileInfo(r.filePath("copy/Quillaspore/Kept.html")).lastModified(), keptTime);

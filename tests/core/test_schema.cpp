@@ -4,9 +4,9 @@
 #include "identify/LichenSearch.h"
 #include "lichens/LichenText.h"
 #include "update/Reconcile.h"
+#include "support/FileBytes.h"
 #include "support/FixtureDb.h"
 #include "support/ScriptedDialogs.h"
-#include <QFile>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -185,11 +185,7 @@ TEST_F(Schema, LichenIndexStepDoesNotWaitForAnotherProgramsLock)
     db.CloseHandle();
     connection.Params = db.ConnectionParams() << "BusyTimeout=250";
     connection.Open();
-    auto fileBytes = [&] {
-        QFile file(db.Path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    const QByteArray before = fileBytes();
+    const QByteArray before = FileBytes(db.Path());
     const QString indexes =
         "SELECT group_concat(name) FROM (SELECT name FROM sqlite_schema WHERE type = 'index' ORDER BY name)";
 
@@ -204,7 +200,7 @@ TEST_F(Schema, LichenIndexStepDoesNotWaitForAnotherProgramsLock)
     EXPECT_EQ(connection.BusyTimeout(), 250);   // the connection's own wait again
     EXPECT_EQ(db.Scalar(indexes), "LichensLichen,LichensSubstanceNoCase");
     db.Exec("ROLLBACK");
-    EXPECT_EQ(fileBytes(), before);
+    EXPECT_EQ(FileBytes(db.Path()), before);
 
     // Without the lock the step replaces the older index.
     EXPECT_TRUE(EnsureLichenIndex(connection));

@@ -12,6 +12,7 @@
 #include "core/WebText.h"
 #include "framework/Framework.h"
 #include "support/FakeHttpServer.h"
+#include "support/FileBytes.h"
 #include "support/FixtureDb.h"
 #include "support/ScriptedDialogs.h"
 
@@ -55,12 +56,6 @@ QStringList ComponentNames()
     for (int i = 0; i < Application->ComponentCount(); ++i)
         names << Application->Components(i)->Name;
     return names;
-}
-
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 int CountShown(const QString& text)
@@ -296,9 +291,7 @@ TEST_F(StartUp, AFileThatIsNoDatabaseFailsAndStaysAsItWas)
     EXPECT_EQ(TestDialogs().Messages().size(), 1);
     EXPECT_EQ(Application->ComponentCount(), 0);
     EXPECT_EQ(FolderEntries(emptyDir.path()), QStringList({"Quillaspore.db"}));
-    QFile file(QStringLiteral("Quillaspore.db"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), bytes);
+    EXPECT_EQ(FileBytes(QStringLiteral("Quillaspore.db")), bytes);
 }
 
 struct OutdatedCase {

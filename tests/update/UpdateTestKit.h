@@ -3,6 +3,7 @@
 // records what the update does with it, and a real database file in a temporary folder that is also the
 // current directory (for "UpdateDates.txt").
 #include "CaseNames.h"
+#include "support/FileBytes.h"
 #include "support/FixtureDb.h"
 #include "support/ScriptedDialogs.h"
 #include "framework/Database.h"
@@ -76,11 +77,7 @@ protected:
 
     QStringList Messages() const { return TestDialogs().Messages(); }
 
-    QByteArray DatesFile() const
-    {
-        QFile file(db.Dir() + "/UpdateDates.txt");
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-    }
+    QByteArray DatesFile() const { return FileBytes(db.Dir() + "/UpdateDates.txt", "<none>"); }
 
     QStringList TableRows(const QString& sql) { return QueryRows(db, sql); }
 
