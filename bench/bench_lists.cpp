@@ -387,6 +387,8 @@ const bool LichenSearchRegistered = [] {
     const std::pair<TSearchAction, const char*> actions[] = {{TSearchAction::SelectLast, "SelectLast"},
                                                              {TSearchAction::ClickInexact, "ClickInexact"},
                                                              {TSearchAction::ClickExact, "ClickExact"}};
+    // "action" goes in by an init-capture: clang 14 cannot capture a
+    // structured binding.
     for (TBenchShape shape : shapes)
         for (int scale : {1, 10})
             for (TSelection selection : selections)
@@ -394,7 +396,9 @@ const bool LichenSearchRegistered = [] {
                     benchmark::RegisterBenchmark((std::string("LichenSearch/") + BenchShapeName(shape) + "/" +
                                                   SelectionName(selection) + "/" + actionName)
                                                      .c_str(),
-                                                 [=](benchmark::State& st) { LichenSearch(st, shape, selection, action); })
+                                                 [shape, selection, action = action](benchmark::State& st) {
+                                                     LichenSearch(st, shape, selection, action);
+                                                 })
                         ->Unit(benchmark::kMillisecond)
                         ->Arg(scale);
     return true;

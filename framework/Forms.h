@@ -195,7 +195,9 @@ public:
         } catch (...) {
             pendingAssign = nullptr;
             ref = nullptr;
-            ::operator delete(storage, sizeof(T));
+            // Unsized: clang leaves sized deallocation off by default, and the
+            // unsized form is always right for what ::operator new gave.
+            ::operator delete(storage);
             throw;
         }
         pendingAssign = nullptr;

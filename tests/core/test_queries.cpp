@@ -108,8 +108,9 @@ TEST_F(Queries, NamesWithWildcardLettersAreReadAsThemselves)
     for (const Case& c : cases) {
         SelectSubstanceByName(c.input);
         EXPECT_EQ(GetFieldString("name"), c.found) << c.input;
-        if (*c.found)
+        if (*c.found) {
             EXPECT_EQ(GetFieldString("A"), QString::number(strlen(c.found))) << c.input;
+        }
     }
 }
 

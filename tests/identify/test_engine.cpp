@@ -40,7 +40,7 @@ TSubstanceRecord Spot(const QString& name, std::initializer_list<std::pair<int, 
     return r;
 }
 
-constexpr int A = 1, C = 4, HPLC = 8, KResult = 15;
+constexpr int A = 1, C = 4, HPLC = 8;
 
 class EngineTest : public ::testing::Test {
 protected:

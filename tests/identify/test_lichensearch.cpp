@@ -167,7 +167,6 @@ TEST_F(LichenSearchTest, EveryPlanGivesTheLichensOfTheCompoundStatement)
     const QStringList pool = {"Common acid", "COMMON ACID", "Usual acid", "Frequent acid", "Rare1 acid",
                               "Rare7 acid", "rare12 ACID", "Rare25 acid", "Rare2_ acid", "_are3 acid",
                               "Rare%acid", "Common%", "Nothing acid", "Rare%x acid", "Scarce acid"};
-    auto plain = [](const QString& n) { return !n.contains('%') && !n.contains('_'); };
     for (const bool indexed : {false, true}) {
         if (indexed)
             EnsureLichenIndex(connection);
