@@ -3,6 +3,7 @@
 // folder it lists only the search configurations, besides the folders, its
 // "Files of type" reads their pattern and its name box is left empty.
 #include "test_searchconfigwindow_kit.h"
+#include "support/RealFileDialogs.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,7 +12,6 @@
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -30,18 +30,7 @@ QStringList Listed(QListView* list)
 
 TEST_F(SearchConfigLoadDialog, ListsOnlyTheSearchConfigurationsOfTheFolder)
 {
-    // The real dialogs, in their widget-based form (the one with a "Files
-    // of type" box whatever the desktop), not the test run's scripted ones.
-    struct RealDialogs {
-        std::unique_ptr<IDialogs> scripted = SetDialogs(nullptr);
-        bool nativeWere = QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs);
-        RealDialogs() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true); }
-        ~RealDialogs()
-        {
-            QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, nativeWere);
-            SetDialogs(std::move(scripted));
-        }
-    } real;
+    RealFileDialogs real;
     CreateWithDefault();
     // Beside the database and Default.scfg: another configuration, a spot
     // file, its export, a text file and a folder.
@@ -56,19 +45,12 @@ TEST_F(SearchConfigLoadDialog, ListsOnlyTheSearchConfigurationsOfTheFolder)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     const QString loadedBefore = SearchConfigFileName;
 
-    bool seen = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!modal || !modal->isVisible()) return;
-        poll.stop();
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        if (!dialog) {
-            ADD_FAILURE() << "a box instead of the file dialog";
-            modal->reject();
-            return;
-        }
-        seen = true;
+    QPushButton* load = qobject_cast<QPushButton*>(f->LoadButton->Widget());
+    ASSERT_TRUE(load && load->isVisible() && load->isEnabled());
+    auto clickLoad = [&] {
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, load->mapTo(window, load->rect().center()));
+    };
+    EXPECT_TRUE(WithFileDialog(clickLoad, [&](QFileDialog* dialog) {
         auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
         auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -86,13 +68,7 @@ TEST_F(SearchConfigLoadDialog, ListsOnlyTheSearchConfigurationsOfTheFolder)
             ADD_FAILURE() << "not the widget-based dialog";
         }
         dialog->reject();
-    });
-    poll.start(10);
-    QPushButton* load = qobject_cast<QPushButton*>(f->LoadButton->Widget());
-    ASSERT_TRUE(load && load->isVisible() && load->isEnabled());
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, load->mapTo(window, load->rect().center()));
-    poll.stop();
-    EXPECT_TRUE(seen);
+    }));
     // Cancelled: the configuration loaded before stays.
     EXPECT_EQ(SearchConfigFileName, loadedBefore);
 }

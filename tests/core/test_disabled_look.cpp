@@ -6,6 +6,7 @@
 // on.
 #include "all_windows_kit.h"
 #include "support/MenuInput.h"
+#include "support/RealFileDialogs.h"
 
 #include "config/SearchConfig.h"
 #include "core/FormMapping.h"
@@ -423,11 +424,7 @@ TEST_F(DisabledLook, EveryTitleOfABarIsGreyedWhenDisabled)
 // "Cancel".
 TEST_F(DisabledLook, TheFileDialogsGreyTheirDisabledButton)
 {
-    // The real dialogs, not the test run's scripted ones.
-    struct RealDialogs {
-        std::unique_ptr<IDialogs> scripted = SetDialogs(nullptr);
-        ~RealDialogs() { SetDialogs(std::move(scripted)); }
-    } real;
+    RealFileDialogs real;
     MatchOneSpot();
     ShowWindow(Form1);
     struct Case { TMenuItem* item; QString button; } cases[] = {{Form1->Open1, "Open"}, {Form1->SaveAs1, "Save"}};
@@ -436,20 +433,10 @@ TEST_F(DisabledLook, TheFileDialogsGreyTheirDisabledButton)
         QMenu* menu = OpenDropDown(Form1->Menu()->MenuBar(), Form1->File1);
         ASSERT_TRUE(menu);
         ASSERT_TRUE(c.item->Action()->isEnabled());
-        bool seen = false;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!modal || !modal->isVisible()) return;
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            if (!dialog) {
-                ADD_FAILURE() << "a box instead of the file dialog";
-                modal->reject();
-                return;
-            }
-            poll.stop();
-            seen = true;
-            QApplication::processEvents();
+        auto clickItem = [&] {
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(c.item->Action()).center());
+        };
+        EXPECT_TRUE(WithFileDialog(clickItem, [&](QFileDialog* dialog) {
             QPushButton* disabled = ButtonOf(dialog, c.button);
             QPushButton* cancel = ButtonOf(dialog, QStringLiteral("Cancel"));
             if (disabled && cancel) {
@@ -461,7 +448,7 @@ TEST_F(DisabledLook, TheFileDialogsGreyTheirDisabledButton)
             } else {
                 ADD_FAILURE() << "no " << qPrintable(c.button) << " or Cancel button";
             }
-            // The menu Qt makes for the empty name box greys all but Paste
+            // The menu Qt makes for the name box greys what it cannot do
             // and reads so too.
             if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
                 QApplication::clipboard()->setText(QStringLiteral("Spots.txt"));
@@ -478,11 +465,7 @@ TEST_F(DisabledLook, TheFileDialogsGreyTheirDisabledButton)
                 ADD_FAILURE() << "no name box";
             }
             dialog->reject();
-        });
-        poll.start(10);
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(c.item->Action()).center());
-        poll.stop();
-        EXPECT_TRUE(seen);
+        }));
         CloseDropDowns();
     }
 }
@@ -512,14 +495,8 @@ TEST_F(DisabledLook, TheMenusQtMakesForAFieldGreyTheirDisabledItems)
         {"the record's notes", record->NotesMemo->TextEdit()},
         {"the help text", HelpForm->WebBrowser->Browser()},
     };
-    const QPalette light = QApplication::palette();
-    struct Restore {
-        QPalette palette;
-        ~Restore() { QApplication::setPalette(palette); }
-    } restore{light};
-    QPalette dark(QColor(0x50, 0x50, 0x50));
-    dark.setColor(QPalette::Base, QColor(0x50, 0x50, 0x50));
-    for (const QPalette& palette : {light, dark}) {
+    const KeptApplicationPalette light;
+    for (const QPalette& palette : {light.palette, DarkGreyPalette()}) {
         QApplication::setPalette(palette);
         for (const Field& f : fields) {
             SCOPED_TRACE(std::string(f.name) + " on " + palette.color(QPalette::Window).name().toStdString());

@@ -175,14 +175,8 @@ TEST(GuiMenus, ADisabledItemOfAPopUpReadsOnTheMenuWhateverThePalette)
     paste->SetEnabled(false);
     form.Bottom->SetPopupMenu(popup);
     form.Show();
-    const QPalette light = QApplication::palette();
-    struct Restore {
-        QPalette palette;
-        ~Restore() { QApplication::setPalette(palette); }
-    } restore{light};
-    QPalette dark(QColor(0x50, 0x50, 0x50));
-    dark.setColor(QPalette::Base, QColor(0x50, 0x50, 0x50));
-    for (const QPalette& palette : {light, dark}) {
+    const KeptApplicationPalette light;
+    for (const QPalette& palette : {light.palette, DarkGreyPalette()}) {
         SCOPED_TRACE(palette.color(QPalette::Window).name().toStdString());
         QApplication::setPalette(palette);
         QWidget* button = form.Bottom->Widget();

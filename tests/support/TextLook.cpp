@@ -33,3 +33,10 @@ QRect MenuItemTextArea(QMenu* menu, QAction* action)
     const QRect row = menu->actionGeometry(action);
     return QRect(row.left() + pictures, row.top() + 2, caption + 8, row.height() - 4);
 }
+
+QPalette DarkGreyPalette()
+{
+    QPalette dark(QColor(0x50, 0x50, 0x50));
+    dark.setColor(QPalette::Base, QColor(0x50, 0x50, 0x50));
+    return dark;
+}

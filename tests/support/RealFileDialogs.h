@@ -1,0 +1,54 @@
+#pragma once
+// Qt's own file dialogs, as the user meets them, in place of the test run's
+// scripted ones.
+#include "framework/Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// While it lives, the program's file dialogs are Qt's real ones, in their
+// widget-based form (the one with a "Files of type" box whatever the
+// desktop).
+struct RealFileDialogs {
+    std::unique_ptr<IDialogs> scripted = SetDialogs(nullptr);
+    bool nativeWere = QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs);
+    RealFileDialogs() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true); }
+    ~RealFileDialogs()
+    {
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, nativeWere);
+        SetDialogs(std::move(scripted));
+    }
+};
+
+// Runs `open`, the user's click that opens a file dialog and waits in it,
+// and hands the dialog to `look` as soon as it shows; `look` closes it. A
+// box that shows instead is a failure and is closed. False when no file
+// dialog showed.
+inline bool WithFileDialog(const std::function<void()>& open, const std::function<void(QFileDialog*)>& look)
+{
+    bool seen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!modal || !modal->isVisible()) return;
+        poll.stop();
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog) {
+            ADD_FAILURE() << "a box instead of the file dialog";
+            modal->reject();
+            return;
+        }
+        seen = true;
+        QApplication::processEvents();
+        look(dialog);
+    });
+    poll.start(10);
+    open();
+    poll.stop();
+    return seen;
+}
