@@ -294,8 +294,8 @@ void TCuneForm::CuneListViewContextPopup(TObject*, TMouseButton Button, TShiftSt
 {
     if (Button != mbRight || !CuneListView->Selected())
         return;
-    QWidget* w = CuneListView->Widget();
-    const QPoint at = w ? w->mapToGlobal(QPoint(X, Y)) : QPoint(X, Y);
+    // X, Y are in the rows' area, below the header and inside the frame.
+    const QPoint at = CuneListView->ClientToScreen(QPoint(X, Y));
     PopupMenu1->Popup(at.x(), at.y());
 }
 

@@ -2,6 +2,11 @@
 // feeds into the spot list, and the commands it refuses.
 #include "test_searchconfigwindow_kit.h"
 
+#include <QMenu>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWindow>
+
 #include <functional>
 
 namespace {
@@ -287,6 +292,29 @@ TEST_F(CuneWindow, AddIconOpensTheSubstanceListToPickAControl)
     EXPECT_GE(RecordListForm->RecordListBox->Items()->IndexOf("Zeorin"), 0);
     EXPECT_TRUE(Form1->ApplyCuneCheckBox->Enabled());
     EXPECT_EQ(Form1->CuneLabel->Caption(), "(Not saved)");
+}
+
+TEST_F(CuneWindow, RightClickOnARowOpensItsMenuAtThePointer)
+{
+    AddControl("Atranorin", "27");
+    CuneForm->Show();
+    QApplication::processEvents();
+    QTreeWidget* tree = CuneForm->CuneListView->Tree();
+    QWidget* window = CuneForm->Widget();
+    QMenu* menu = CuneForm->PopupMenu1->SubMenu();
+    for (int row : {1, 0}) {
+        SCOPED_TRACE(row);
+        Select(row);
+        const QPoint at(30, tree->visualItemRect(tree->topLevelItem(row)).center().y());
+        const QPoint pointer = tree->viewport()->mapToGlobal(at);
+        // Through the window, so Qt finds the row under the pointer itself.
+        QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, tree->viewport()->mapTo(window, at));
+        ASSERT_TRUE(menu->isVisible());
+        EXPECT_EQ(menu->geometry().topLeft(), pointer);
+        // The menu acts on the row under the pointer.
+        EXPECT_EQ(CuneForm->CuneListView->Selected(), CuneForm->CuneListView->Items()->Item(row));
+        menu->hide();
+    }
 }
 
 } // namespace
