@@ -63,6 +63,11 @@ void TDownloadedLichens::Clear()
     rows = {};
 }
 
+namespace {
+const char* const SubstancePattern = R"RE("charStateName":"([(-)-]?[^"(]+))RE";
+const char* const LichenPattern = R"RE("sciname":"([^("]+))RE";
+}
+
 QString MorphologyAttributeAddress(const QString& portalRoot, const QString& id, qint64 offset)
 {
     return portalRoot + "/portal/api/v2/morphology/" + UrlEncode(id)
@@ -78,7 +83,7 @@ TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, TDownloadedLich
     // patterns would find them one after the other. A value cannot reach
     // past the closing quote of its string, so those of the repeated record
     // are the ones that start inside its text.
-    static const TRegEx pattern(R"RE("charStateName":"([(-)-]?[^"(]+)|"sciname":"([^("]+))RE");
+    static const TRegEx pattern(QByteArray(SubstancePattern) + "|" + LichenPattern);
     std::vector<QByteArrayView> substances;
     std::vector<QByteArrayView> lichens;
     const QByteArrayView text(answer);
@@ -99,6 +104,12 @@ TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, TDownloadedLich
         rows.Append(lichens[i], substances[i]);
     currentGenus = rows[rows.size() - 1].Genus.toByteArray();
     return TMorphologyParse::Ok;
+}
+
+bool NamesASubstance(const QByteArray& answer)
+{
+    static const TRegEx pattern(SubstancePattern);
+    return pattern.IsMatch(answer);
 }
 
 qint64 LichenValuesLength(const TDownloadedLichens& rows)
@@ -308,29 +319,37 @@ TUpdateOutcome RunLichenUpdate(TUpdateContext& context)
                 std::future<TPortalPage> structure =
                     std::async(std::launch::async, [&body] { return ReadPortalPage(body); });
                 const QByteArray text = DecodeWebBodyToUtf8(body);
-                // A later page's first record came with the page before and
-                // is not stored again; that it is that record the paging
-                // checks. On any page, a first entry the text cannot show
-                // means another list stands beside the reader's.
-                const std::optional<TTextSpan> firstEntry = FirstEntryText(text);
+                // The records are read from the reader's list alone. A later
+                // page's first record came with the page before and is not
+                // stored again; that it is that record the paging checks.
+                const std::optional<TResultsText> list = ResultsListText(text);
+                if (!list) {
+                    // Nothing is read from such an answer; whether it names
+                    // a substance at all tells an error page from a corrupt
+                    // answer.
+                    if (!overlapping && !NamesASubstance(text))
+                        return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
+                    return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
+                }
                 std::optional<TTextSpan> repeated;
                 if (overlapping)
-                    repeated = firstEntry.value_or(TTextSpan());
+                    repeated = list->First.value_or(TTextSpan());
                 const size_t rowsBefore = rows.size();
-                const TMorphologyParse parsed = ParseMorphologyAnswer(text, rows, currentGenus, repeated);
+                const TMorphologyParse parsed =
+                    ParseMorphologyAnswer(list->TextIn(text), rows, currentGenus, repeated);
                 if (parsed == TMorphologyParse::Corrupt)
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
                 // A later page may name no substance (no record, or none
                 // with one but the repeated one); only the first page must.
                 if (parsed == TMorphologyParse::NoSubstance && !overlapping)
                     return StopWith(progress, DownloadFailedMessage, TUpdateOutcome::DownloadFailed);
-                // Each record gives one pair at most: more pairs than the
-                // new records of "results" come from outside that list,
-                // which the paging cannot count. Nor can a first record
-                // that is not found in the text be left out.
+                // The text's list must be the reader's, holding entries
+                // where the reader found them. Each record gives one
+                // pair at most, so more pairs than its new records mean the
+                // text's list is another.
                 const TPortalPage page = structure.get();
                 const qint64 records = qint64(page.RecordKeys.size() - paging.RepeatedRecords(page));
-                if (!page.IsList || (page.Entries > 0 && !firstEntry)
+                if (!page.IsList || (page.Entries > 0) != list->First.has_value()
                     || qint64(rows.size() - rowsBefore) > records)
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
                 const TPortalPaging::TStep step = paging.Take(page);

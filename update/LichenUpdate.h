@@ -73,6 +73,11 @@ TMorphologyParse ParseMorphologyAnswer(const QByteArray& answer, TDownloadedLich
                                        QByteArray& currentGenus,
                                        std::optional<TTextSpan> repeated = std::nullopt);
 
+// Whether the answer (the decoded text) names a substance anywhere: an
+// answer in which no list of records can be found is then corrupt, else one
+// of no data (an error page, "Error"). Only the message depends on it.
+bool NamesASubstance(const QByteArray& answer);
+
 // The length in bytes of the VALUES list the rows make,
 // ("lichen","substance","genus") joined by commas.
 qint64 LichenValuesLength(const TDownloadedLichens& rows);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <future>
 
 namespace {
@@ -108,40 +109,6 @@ std::vector<size_t> RecordKeysOf(const QJsonArray& entries)
 
 }
 
-TPortalPage ReadPortalPage(const QByteArray& body)
-{
-    TPortalPage page;
-    // The JSON reader needs UTF-8; a body in Windows-1252 is read as the
-    // text decoding reads it. The structure itself is ASCII either way.
-    const QJsonDocument document =
-        QJsonDocument::fromJson(IsValidUtf8(body) ? body : DecodeWindows1252(body).toUtf8());
-    if (!document.isObject())
-        return page;
-    const QJsonObject answer = document.object();
-    const QJsonValue results = answer.value(QLatin1String("results"));
-    if (!results.isArray())
-        return page;
-    page.IsList = true;
-    const QJsonValue count = answer.value(QLatin1String("count"));
-    if (count.isDouble()) {
-        const double number = count.toDouble();
-        if (number >= 0 && number < 9.0e15 && std::floor(number) == number)
-            page.Count = qint64(number);
-    }
-    const QJsonArray entries = results.toArray();
-    page.Entries = entries.size();
-    page.RecordKeys = RecordKeysOf(entries);
-    if (!entries.isEmpty()) {
-        QByteArray canonical;
-        const QJsonValue first = entries.first();
-        page.FirstIsRecord = first.isObject();
-        page.FirstKey = page.FirstIsRecord ? page.RecordKeys.front() : ContentKey(first, canonical);
-        const QJsonValue last = entries.last();
-        page.LastKey = last.isObject() ? page.RecordKeys.back() : ContentKey(last, canonical);
-    }
-    return page;
-}
-
 namespace {
 
 bool IsJsonBlank(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
@@ -199,66 +166,131 @@ qsizetype SkipValue(const QByteArray& text, qsizetype i)
     return i;
 }
 
-// Whether a key (its quotes included) reads "results" as the JSON reader
-// reads it, escapes decoded: the reader itself reads the key.
-bool ReadsResults(QByteArrayView key)
+// Whether a key (its quotes included) reads `name` as the JSON reader reads
+// it, escapes decoded: the reader itself reads a key with escapes.
+bool ReadsKey(QByteArrayView key, QLatin1StringView name)
 {
-    if (key == "\"results\"")
+    if (key.size() == name.size() + 2 && key.front() == '"' && key.back() == '"'
+        && key.sliced(1, name.size()) == QByteArrayView(name.data(), name.size()))
         return true;
     if (!key.contains('\\'))
         return false;
     const QJsonDocument read = QJsonDocument::fromJson("[" + key.toByteArray() + "]");
-    return read.isArray() && read.array().at(0).toString() == QLatin1String("results");
+    return read.isArray() && read.array().at(0).toString() == name;
 }
 
-}
-
-std::optional<TTextSpan> FirstEntryText(const QByteArray& decoded)
+// Walks the members of the object the text holds, in order: `member` gets
+// each key as written (quotes included) and where its value begins and
+// ends, and may stop the walk by returning false. False when stopped, or
+// when the text is no object as far as the walk can tell (cut off, another
+// value, a key without its colon). A UTF-8 byte order mark before it is
+// passed over, as the JSON reader passes it.
+bool ForEachMember(const QByteArray& text,
+                   const std::function<bool(QByteArrayView key, qsizetype valueAt, qsizetype valueEnd)>& member)
 {
-    qsizetype i = SkipBlanks(decoded, 0);
-    if (i >= decoded.size() || decoded[i] != '{')
-        return std::nullopt;
+    qsizetype i = SkipBlanks(text, text.startsWith("\xEF\xBB\xBF") ? 3 : 0);
+    if (i >= text.size() || text[i] != '{')
+        return false;
     ++i;
-    std::optional<TTextSpan> first;
-    bool heldSomething = false;   // a "results" so far holds more than an empty list
     while (true) {
-        i = SkipBlanks(decoded, i);
-        if (i >= decoded.size())
-            return std::nullopt;
-        if (decoded[i] == '}')
-            return first;
-        if (decoded[i] == ',') {
+        i = SkipBlanks(text, i);
+        if (i >= text.size())
+            return false;
+        if (text[i] == '}')
+            return true;
+        if (text[i] == ',') {
             ++i;
             continue;
         }
-        if (decoded[i] != '"')
-            return std::nullopt;
+        if (text[i] != '"')
+            return false;
         const qsizetype keyAt = i;
-        i = SkipString(decoded, i);
-        const bool results = ReadsResults(QByteArrayView(decoded).sliced(keyAt, i - keyAt));
-        i = SkipBlanks(decoded, i);
-        if (i >= decoded.size() || decoded[i] != ':')
-            return std::nullopt;
-        const qsizetype valueAt = SkipBlanks(decoded, i + 1);
-        i = SkipValue(decoded, valueAt);
-        if (!results)
-            continue;
-        // A later "results" replaces an earlier one in the JSON reader, but
-        // the text of the earlier one stays for the text patterns; and a key
-        // that lost the comma before its closing quote reads "results" here
-        // only. Either way the text cannot show which entry is the reader's
-        // first, unless every earlier one is an empty list.
-        if (heldSomething)
-            return std::nullopt;
-        heldSomething = true;
-        if (valueAt < decoded.size() && decoded[valueAt] == '[') {
-            const qsizetype entryAt = SkipBlanks(decoded, valueAt + 1);
-            if (entryAt < i && decoded[entryAt] != ']')
-                first = TTextSpan{entryAt, SkipValue(decoded, entryAt)};
-            else
-                heldSomething = false;
-        }
+        i = SkipString(text, i);
+        const QByteArrayView key = QByteArrayView(text).sliced(keyAt, i - keyAt);
+        i = SkipBlanks(text, i);
+        if (i >= text.size() || text[i] != ':')
+            return false;
+        const qsizetype valueAt = SkipBlanks(text, i + 1);
+        i = SkipValue(text, valueAt);
+        if (!member(key, valueAt, i))
+            return false;
     }
+}
+
+}
+
+TPortalPage ReadPortalPage(const QByteArray& body)
+{
+    TPortalPage page;
+    // The JSON reader needs UTF-8; a body in Windows-1252 is read as the
+    // text decoding reads it. The structure itself is ASCII either way.
+    const QByteArray json = IsValidUtf8(body) ? body : DecodeWindows1252(body).toUtf8();
+    const QJsonDocument document = QJsonDocument::fromJson(json);
+    if (!document.isObject())
+        return page;
+    const QJsonObject answer = document.object();
+    const QJsonValue results = answer.value(QLatin1String("results"));
+    if (!results.isArray())
+        return page;
+    // The reader keeps the last of two members of one name; a second count
+    // is found in the text only.
+    int counts = 0;
+    ForEachMember(json, [&counts](QByteArrayView key, qsizetype, qsizetype) {
+        counts += ReadsKey(key, QLatin1StringView("count")) ? 1 : 0;
+        return counts < 2;
+    });
+    if (counts > 1)
+        return page;
+    page.IsList = true;
+    const QJsonValue count = answer.value(QLatin1String("count"));
+    if (count.isDouble()) {
+        const double number = count.toDouble();
+        if (number >= 0 && number < 9.0e15 && std::floor(number) == number)
+            page.Count = qint64(number);
+    }
+    const QJsonArray entries = results.toArray();
+    page.Entries = entries.size();
+    page.RecordKeys = RecordKeysOf(entries);
+    if (!entries.isEmpty()) {
+        QByteArray canonical;
+        const QJsonValue first = entries.first();
+        page.FirstIsRecord = first.isObject();
+        page.FirstKey = page.FirstIsRecord ? page.RecordKeys.front() : ContentKey(first, canonical);
+        const QJsonValue last = entries.last();
+        page.LastKey = last.isObject() ? page.RecordKeys.back() : ContentKey(last, canonical);
+    }
+    return page;
+}
+
+std::optional<TResultsText> ResultsListText(const QByteArray& decoded)
+{
+    std::optional<TResultsText> list;
+    bool heldSomething = false;   // a "results" so far holds more than an empty list
+    const bool walked = ForEachMember(decoded, [&](QByteArrayView key, qsizetype valueAt, qsizetype valueEnd) {
+        if (!ReadsKey(key, QLatin1StringView("results")))
+            return true;
+        // A later "results" replaces an earlier one in the JSON reader, but
+        // the text of the earlier one stays; and a key that lost the comma
+        // before its closing quote reads "results" here only. Either way the
+        // text cannot show which list is the reader's, unless every earlier
+        // one is an empty list.
+        if (heldSomething)
+            return false;
+        list.reset();
+        if (valueAt >= decoded.size() || decoded[valueAt] != '[') {
+            heldSomething = true;
+            return true;
+        }
+        TResultsText found{{valueAt, valueEnd}, std::nullopt};
+        const qsizetype entryAt = SkipBlanks(decoded, valueAt + 1);
+        if (entryAt < valueEnd && decoded[entryAt] != ']') {
+            heldSomething = true;
+            found.First = TTextSpan{entryAt - valueAt, SkipValue(decoded, entryAt) - valueAt};
+        }
+        list = found;
+        return true;
+    });
+    return walked ? list : std::nullopt;
 }
 
 TPortalPaging::TStep TPortalPaging::Take(const TPortalPage& page)

@@ -10,7 +10,10 @@
 
 // What one answer's structure says of its page.
 struct TPortalPage {
-    bool IsList = false;            // a JSON object with a "results" list
+    // A JSON object with a "results" list and one "count" at most: an
+    // answer that gives its count twice contradicts itself, and the reader
+    // would believe the last one only.
+    bool IsList = false;
     qint64 Entries = 0;             // every entry of "results", whatever it holds
     qint64 Count = -1;              // "count" when a whole number, -1 otherwise
     std::vector<size_t> RecordKeys; // one per entry that is an object: a hash of its content
@@ -33,18 +36,32 @@ struct TTextSpan {
     bool Contains(qsizetype at) const { return at >= From && at < To; }
 };
 
-// Where the first entry of the "results" list lies in the answer's decoded
-// text (DecodeWebBodyToUtf8 of the body): the list the JSON reader takes,
-// the last of that name, its key read with its escapes decoded as the
-// reader reads it. The decoding keeps every quote, backslash and bracket,
-// so the strings and nesting are those of the body; a key's text changes
-// only by the escape table (never into a letter) and where a comma before
-// its closing quote is dropped. None when the
-// text holds no such list, the list is empty, or an earlier "results" holds
-// more than an empty list: its text would still be read by the text
-// patterns, and it may be the reader's list where a later key reads
-// "results" in the decoded text only.
-std::optional<TTextSpan> FirstEntryText(const QByteArray& decoded);
+// Where the "results" list lies in the answer's decoded text
+// (DecodeWebBodyToUtf8 of the body): the list the JSON reader takes, the
+// last of that name, its key read with its escapes decoded as the reader
+// reads it. The decoding keeps every quote, backslash and bracket, so the
+// strings and nesting are those of the body; a key's text changes only by
+// the escape table (never into a letter) and where a comma before its
+// closing quote is dropped. The records are read from this text alone:
+// whatever else the answer holds (a list under another key, a "results"
+// nested in another member) the reader ignores, and so must the text
+// patterns.
+struct TResultsText {
+    TTextSpan List;                  // from its opening bracket to past its closing one
+    std::optional<TTextSpan> First;  // its first entry, in the list's own text (List.From is 0 there)
+
+    // The list's own text, sharing the bytes of `decoded` (which must outlive it).
+    QByteArray TextIn(const QByteArray& decoded) const
+    {
+        return QByteArray::fromRawData(decoded.constData() + List.From, List.To - List.From);
+    }
+};
+
+// None when the text holds no such list (no object, no "results" list last
+// of its name, cut off), or when an earlier "results" holds more than an
+// empty list: its text could be taken for the records, and it may be the
+// reader's list where a later key reads "results" in the decoded text only.
+std::optional<TResultsText> ResultsListText(const QByteArray& decoded);
 
 // The pages of one list, in the order they are asked for. Offsets alone
 // cannot show records that move while the pages are read, so every later

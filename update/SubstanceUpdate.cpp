@@ -264,19 +264,18 @@ TUpdateOutcome RunSubstanceUpdate(TUpdateContext& context)
                 return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);
             // A later page without entries ends the list or is corrupt, as
             // the paging says, and has no record to parse; every other page
-            // must hold records that fit the first. A later page's first
-            // record came with the page before and is not taken again; that
-            // it is that record the paging checks. On any page, a first
-            // entry the text cannot show means another list stands beside
-            // the reader's.
+            // must hold records that fit the first, read from the reader's
+            // list alone. A later page's first record came with the page
+            // before and is not taken again; that it is that record the
+            // paging checks.
             if (!overlapping || page.Entries > 0) {
                 const QByteArray text = DecodeWebBodyToUtf8(body);
-                const std::optional<TTextSpan> firstEntry = FirstEntryText(text);
+                const std::optional<TResultsText> list = ResultsListText(text);
                 const qint64 newRecords = qint64(page.RecordKeys.size() - paging.RepeatedRecords(page));
                 TSubstanceRecords pageRecords;
-                if ((page.Entries > 0 && !firstEntry)
-                    || !ParseSubstanceRecords(text, tableColumns, pageRecords,
-                                              overlapping ? *firstEntry : TTextSpan())
+                if (!list || (page.Entries > 0) != list->First.has_value()
+                    || !ParseSubstanceRecords(list->TextIn(text), tableColumns, pageRecords,
+                                              overlapping ? *list->First : TTextSpan())
                     || qint64(pageRecords.Records.size()) > newRecords
                     || (overlapping && pageRecords.Columns != records.Columns))
                     return StopWith(progress, CorruptMessage, TUpdateOutcome::DataCorrupt);

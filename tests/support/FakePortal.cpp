@@ -63,3 +63,21 @@ void ServePortalList(FakeHttpServer& server, const QString& path, std::vector<QB
         return FakeResponse::Ok(PortalListAnswer(*shared, target), "application/json");
     });
 }
+
+const std::vector<StrayPlace> StrayPlaces = {
+    {"in a nested results list before the list", R"("meta":{"results":[%1]})", true},
+    {"in an object under another key before the list", R"("meta":{"x":%1})", true},
+    {"in a list under another key before the list", R"("other":[%1])", true},
+    {"in a nested results list after the list", R"("meta":{"results":[%1]})", false},
+    {"in an object under another key after the list", R"("meta":{"x":%1})", false},
+    {"in a list under another key after the list", R"("other":[%1])", false},
+};
+
+QByteArray WithStray(const QByteArray& page, const QByteArray& record, const StrayPlace& place)
+{
+    const QByteArray member = QByteArray(place.Member).replace("%1", record);
+    // The envelope opens with its offset and closes with the list.
+    if (place.BeforeList)
+        return "{" + member + "," + page.mid(1);
+    return page.chopped(1) + "," + member + "}";
+}

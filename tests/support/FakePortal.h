@@ -34,3 +34,17 @@ std::vector<QByteArray> MovedList(const std::vector<QByteArray>& records, qint64
 // Serves `records` under every "<path>?..." target, as the portal pages them.
 // A later call for the same path replaces the records.
 void ServePortalList(FakeHttpServer& server, const QString& path, std::vector<QByteArray> records);
+
+// Where a broken portal, or anything between it and the program, may put a
+// record the list does not hold: a member beside "results" that nests it in
+// a "results" of its own, in an object, or in a list, before the list or
+// after it.
+struct StrayPlace {
+    const char* Title;
+    const char* Member;   // the member with "%1" where the record goes
+    bool BeforeList;
+};
+extern const std::vector<StrayPlace> StrayPlaces;
+
+// A page `PortalEnvelope` made, with `record` put in at `place`.
+QByteArray WithStray(const QByteArray& page, const QByteArray& record, const StrayPlace& place);

@@ -6,7 +6,9 @@
 #include "support/QtPrinters.h"
 #include "update/LichenUpdate.h"
 
+#include <deque>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -649,9 +651,20 @@ const PortalBehaviour PortalBehaviours[] = {
          return ChangedLaterPage(r, q, request, "\n]}", "\n],\"results,\":[" + StrayRecord + "]}");
      },
      TUpdateOutcome::DataCorrupt, 2, 0, {}, NineWithoutPair},
+    // The records are read from the list alone.
     {"a pair outside the list on a later page", 25000,
      [](const auto& r, PortalQuery q, int request) {
          return ChangedLaterPage(r, q, request, "{\"offset\":", "{\"stray\":" + StrayRecord + ",\"offset\":");
+     },
+     TUpdateOutcome::Complete, 3, 25000},
+    // An answer that gives its count twice contradicts itself, whichever
+    // of the two the reader would believe.
+    {"two counts on the first page", 25000,
+     [](const auto& r, PortalQuery q, int) { return RealPage(r, q, Total(r)).chopped(1) + ",\"count\":10000}"; },
+     TUpdateOutcome::DataCorrupt, 1},
+    {"two equal counts on a later page", 25000,
+     [](const auto& r, PortalQuery q, int request) {
+         return ChangedLaterPage(r, q, request, "\n]}", "\n],\"count\":25000}");
      },
      TUpdateOutcome::DataCorrupt, 2},
     {"the answer wrapped in brackets", 25000,
@@ -740,6 +753,35 @@ TEST_P(LichenPortalBehaviour, TakesEveryRecordOnceOrTouchesNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Portals, LichenPortalBehaviour, ::testing::ValuesIn(PortalBehaviours), TitleName());
+
+// A record with a pair outside the list, wherever it stands, on the first
+// page or a later one, while the list holds records that give no row (so a
+// limit of pairs to records could not tell): the list's records are stored,
+// the stray one never.
+std::vector<PortalBehaviour> StrayBehaviours()
+{
+    static std::deque<std::string> titles;
+    std::vector<PortalBehaviour> cases;
+    for (const StrayPlace& place : StrayPlaces) {
+        titles.push_back(std::string("a pair ") + place.Title + " on the first page");
+        cases.push_back({titles.back().c_str(), 5001,
+                         [&place](const auto& r, PortalQuery q, int request) {
+                             const QByteArray page = RealPage(r, q, Total(r));
+                             return request == 1 ? WithStray(page, StrayRecord, place) : page;
+                         },
+                         TUpdateOutcome::Complete, 1, 5000, {}, {5000}});
+        titles.push_back(std::string("a pair ") + place.Title + " on a later page");
+        cases.push_back({titles.back().c_str(), 10010,
+                         [&place](const auto& r, PortalQuery q, int request) {
+                             const QByteArray page = RealPage(r, q, Total(r));
+                             return request == 1 ? page : WithStray(page, StrayRecord, place);
+                         },
+                         TUpdateOutcome::Complete, 2, 10001, {}, NineWithoutPair});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Strays, LichenPortalBehaviour, ::testing::ValuesIn(StrayBehaviours()), TitleName());
 
 TEST_F(LichenUpdateOverHttp, AsksForEveryAttributeInOrder)
 {

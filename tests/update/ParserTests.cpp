@@ -69,6 +69,11 @@ TEST(PortalPage, EntriesAndCountComeFromTheAnswersJson)
         {R"({"count":1"results":[{}]})", false, 0, 0, -1},   // commas before quotes removed
         {"Error", false, 0, 0, -1},
         {"", false, 0, 0, -1},
+        // An answer that names its count twice contradicts itself.
+        {R"({"count":25000,"results":[{}],"count":10000})", false, 0, 0, -1},
+        {R"({"count":1,"results":[],"c\u006funt":1})", false, 0, 0, -1},
+        {"\xEF\xBB\xBF{\"count\":2,\"count\":2,\"results\":[]}", false, 0, 0, -1},
+        {R"({"meta":{"count":1},"results":[{"count":1}],"count":2,"counts":3})", true, 1, 1, 2},
     };
     for (const Case& c : cases) {
         const TPortalPage page = ReadPortalPage(c.body);
@@ -126,40 +131,51 @@ TEST(PortalPage, ALongPageGivesEachRecordItsKeyInOrder)
     }
 }
 
-// The first entry is found in the decoded text (no JSON any more: commas
-// before quotes are gone) as the JSON reader takes the list: the last
-// "results" of the answer itself, its key read with its escapes, whatever
-// strings and nested values hold. Where an earlier "results" holds
-// anything, which list the reader took cannot be told from the text.
-TEST(PortalPage, FirstEntryTextIsThatOfTheListTheReaderTakes)
+// The list is found in the decoded text (no JSON any more: commas before
+// quotes are gone) as the JSON reader takes it: the last "results" of the
+// answer itself, its key read with its escapes, whatever strings and nested
+// values hold. Where an earlier "results" holds anything, which list the
+// reader took cannot be told from the text.
+TEST(PortalPage, ResultsListTextIsThatOfTheListTheReaderTakes)
 {
-    const std::pair<QByteArray, QByteArray> cases[] = {
+    const struct {
+        QByteArray text;
+        QByteArray list;
+        QByteArray first;
+    } cases[] = {
         {R"({"offset":9999"count":3"results":[)" "\n" R"({"id":1"taxon":{"sciname":"A [b] } \"c{"}},)" "\n"
          R"({"id":2}]})",
+         R"([)" "\n" R"({"id":1"taxon":{"sciname":"A [b] } \"c{"}},)" "\n" R"({"id":2}])",
          R"({"id":1"taxon":{"sciname":"A [b] } \"c{"}})"},
-        {R"({"results":[ true ,{}]})", "true"},
-        {R"({"results":["x]\\"{}]})", R"("x]\\")"},
-        {R"({"results":[-1.5e3"x"]})", "-1.5e3"},
-        {R"({"results":[[1,[2]]{}]})", "[1,[2]]"},
-        {R"({"results":[]"results":[{"a":1}]})", R"({"a":1})"},
-        {R"({"meta":{"results":[{"no":1}]}"note":"\"results\":[2]""results":[{"yes":3}]})", R"({"yes":3})"},
-        {R"({"results":[{"a":1}]"results":[]})", "<none>"},
-        {R"({"res\u0075lts":[{"a":1}]})", R"({"a":1})"},
-        {R"({"r\u0065sults":[]"results":[{"a":1}]})", R"({"a":1})"},
-        {R"({"res\u0075lt":[{"a":1}]"res\\u0075lts":[{"b":1}]"results\u0000":[{"c":1}]})", "<none>"},
-        {R"({"results":[{"x":1}]"res\u0075lts":[{"a":1}]})", "<none>"},
-        {R"({"results":[{"x":1}]"results":[{"a":1}]})", "<none>"},
-        {R"({"results":{"x":1}"results":[{"a":1}]})", "<none>"},
-        {R"({"results":{"a":1}})", "<none>"},
-        {R"([{"results":[{"a":1}]}])", "<none>"},
-        {R"({"results":[{"a":1}])", "<none>"},   // cut off
-        {"Error", "<none>"},
-        {"", "<none>"},
+        {R"({"results":[ true ,{}]})", R"([ true ,{}])", "true"},
+        {R"({"results":["x]\\"{}]})", R"(["x]\\"{}])", R"("x]\\")"},
+        {R"({"results":[-1.5e3"x"]})", R"([-1.5e3"x"])", "-1.5e3"},
+        {R"({"results":[[1,[2]]{}]})", R"([[1,[2]]{}])", "[1,[2]]"},
+        {R"({"results":[]"results":[{"a":1}]})", R"([{"a":1}])", R"({"a":1})"},
+        {R"({"meta":{"results":[{"no":1}]}"note":"\"results\":[2]""results":[{"yes":3}]"other":[{"no":4}]})",
+         R"([{"yes":3}])", R"({"yes":3})"},
+        {R"({"results":[ ]})", "[ ]", "<none>"},
+        {R"({"results":[{"a":1}]"results":[]})", "<none>", "<none>"},
+        {R"({"res\u0075lts":[{"a":1}]})", R"([{"a":1}])", R"({"a":1})"},
+        {R"({"r\u0065sults":[]"results":[{"a":1}]})", R"([{"a":1}])", R"({"a":1})"},
+        {R"({"res\u0075lt":[{"a":1}]"res\\u0075lts":[{"b":1}]"results\u0000":[{"c":1}]})", "<none>", "<none>"},
+        {R"({"results":[{"x":1}]"res\u0075lts":[{"a":1}]})", "<none>", "<none>"},
+        {R"({"results":[{"x":1}]"results":[{"a":1}]})", "<none>", "<none>"},
+        {R"({"results":{"x":1}"results":[{"a":1}]})", "<none>", "<none>"},
+        {R"({"results":[]"results":{"x":1}})", "<none>", "<none>"},
+        {R"({"results":{"a":1}})", "<none>", "<none>"},
+        {R"([{"results":[{"a":1}]}])", "<none>", "<none>"},
+        {R"({"results":[{"a":1}])", "<none>", "<none>"},   // cut off
+        {"Error", "<none>", "<none>"},
+        {"", "<none>", "<none>"},
     };
-    for (const auto& [text, entry] : cases) {
-        const std::optional<TTextSpan> span = FirstEntryText(text);
-        EXPECT_EQ(span ? text.mid(span->From, span->To - span->From) : QByteArray("<none>"), entry)
-            << text.toStdString();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const std::optional<TResultsText> found = ResultsListText(c.text);
+        const QByteArray list = found ? found->TextIn(c.text) : QByteArray("<none>");
+        EXPECT_EQ(list, c.list);
+        const std::optional<TTextSpan> first = found ? found->First : std::nullopt;
+        EXPECT_EQ(first ? list.mid(first->From, first->To - first->From) : QByteArray("<none>"), c.first);
     }
 }
 
@@ -223,11 +239,11 @@ TEST(MorphologyAnswer, LeavesOutTheRepeatedRecordOfALaterPage)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
-        const std::optional<TTextSpan> repeated = FirstEntryText(c.text);
-        ASSERT_TRUE(repeated);
+        const std::optional<TResultsText> list = ResultsListText(c.text);
+        ASSERT_TRUE(list && list->First);
         TDownloadedLichens rows;
         QByteArray genus = "Kept";
-        EXPECT_EQ(ParseMorphologyAnswer(c.text, rows, genus, repeated), c.parsed);
+        EXPECT_EQ(ParseMorphologyAnswer(list->TextIn(c.text), rows, genus, list->First), c.parsed);
         EXPECT_EQ(RowTexts(rows), c.rows);
         EXPECT_EQ(genus, c.rows.isEmpty() ? "Kept" : "Bb");
     }
@@ -395,10 +411,10 @@ TEST(SubstanceAnswer, LeavesOutTheRepeatedRecordOfALaterPage)
         SCOPED_TRACE(c.title);
         const QByteArray text = R"({"offset":1999"results":[)" + c.first + ",\n" + (c.first == "null" ? x + ",\n" : "")
                                 + y + "]}";
-        const std::optional<TTextSpan> repeated = FirstEntryText(text);
-        ASSERT_TRUE(repeated);
+        const std::optional<TResultsText> list = ResultsListText(text);
+        ASSERT_TRUE(list && list->First);
         TSubstanceRecords records;
-        ASSERT_EQ(ParseSubstanceRecords(text, columns, records, *repeated), c.ok);
+        ASSERT_EQ(ParseSubstanceRecords(list->TextIn(text), columns, records, *list->First), c.ok);
         QStringList names;
         for (const QVariantList& record : records.Records)
             names << record[0].toString();
@@ -406,7 +422,9 @@ TEST(SubstanceAnswer, LeavesOutTheRepeatedRecordOfALaterPage)
     }
     TSubstanceRecords records;
     const QByteArray alone = R"({"results":[)" + x + "]}";
-    ASSERT_TRUE(ParseSubstanceRecords(alone, columns, records, *FirstEntryText(alone)));
+    const std::optional<TResultsText> list = ResultsListText(alone);
+    ASSERT_TRUE(list && list->First);
+    ASSERT_TRUE(ParseSubstanceRecords(list->TextIn(alone), columns, records, *list->First));
     EXPECT_EQ(records.Columns, QStringList({"name", "A"}));
     EXPECT_TRUE(records.Records.empty());
 }

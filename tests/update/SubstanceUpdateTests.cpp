@@ -5,6 +5,9 @@
 #include "support/FakeHttpServer.h"
 #include "update/SubstanceUpdate.h"
 
+#include <deque>
+#include <string>
+
 namespace {
 
 const QString Portal = "http://portal.test";
@@ -384,16 +387,21 @@ QByteArray RealMetabolitePage(const std::vector<QByteArray>& r, PortalQuery q, q
 
 const QString SecondPage = MetaboliteTarget + "&offset=1999";
 
-// The real page, from the second request on with `from` replaced by `to`;
-// `room` makes records 2,001 to 2,009 entries of no substance, so that the
-// second page holds more entries than substance records.
+// Records 2,001 to 2,009 made entries of no substance, so that the second
+// page holds more entries than substance records.
+std::vector<QByteArray> WithRoom(std::vector<QByteArray> list)
+{
+    for (int k = 2001; k <= 2009; ++k)
+        list[size_t(k)] = "{\"id\":" + QByteArray::number(k + 1) + "}";
+    return list;
+}
+
+// The real page, from the second request on with `from` replaced by `to`,
+// with room (WithRoom) when asked.
 QByteArray ChangedLaterMetabolitePage(const std::vector<QByteArray>& r, PortalQuery q, int request,
                                       const QByteArray& from, const QByteArray& to, bool room = false)
 {
-    std::vector<QByteArray> list = r;
-    if (room)
-        for (int k = 2001; k <= 2009; ++k)
-            list[size_t(k)] = "{\"id\":" + QByteArray::number(k + 1) + "}";
+    const std::vector<QByteArray> list = room ? WithRoom(r) : r;
     QByteArray page = RealMetabolitePage(list, q, qint64(list.size()));
     return request == 1 ? page : page.replace(from, to);
 }
@@ -502,10 +510,23 @@ INSTANTIATE_TEST_SUITE_P(Portals, SubstancePortalPaging, ::testing::Values(
                                                            true);
                      },
                      TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
+    // The records are read from the list alone.
     MetabolitePaging{"a record outside the list on a later page", 2600,
                      [](const auto& r, PortalQuery q, int request) {
                          return ChangedLaterMetabolitePage(r, q, request, "{\"offset\":",
                                                            "{\"stray\":" + StrayMetabolite + ",\"offset\":");
+                     },
+                     TUpdateOutcome::Complete, {MetaboliteTarget, SecondPage}},
+    // An answer that gives its count twice contradicts itself, whichever
+    // of the two the reader would believe.
+    MetabolitePaging{"two counts on the first page", 2600,
+                     [](const auto& r, PortalQuery q, int) {
+                         return RealMetabolitePage(r, q, qint64(r.size())).chopped(1) + ",\"count\":2000}";
+                     },
+                     TUpdateOutcome::DataCorrupt, {MetaboliteTarget}},
+    MetabolitePaging{"two equal counts on a later page", 2600,
+                     [](const auto& r, PortalQuery q, int request) {
+                         return ChangedLaterMetabolitePage(r, q, request, "\n]}", "\n],\"count\":2600}");
                      },
                      TUpdateOutcome::DataCorrupt, {MetaboliteTarget, SecondPage}},
     MetabolitePaging{"an empty page while the count says more", 10,
@@ -514,5 +535,36 @@ INSTANTIATE_TEST_SUITE_P(Portals, SubstancePortalPaging, ::testing::Values(
                      },
                      TUpdateOutcome::DataCorrupt, {MetaboliteTarget, MetaboliteTarget + "&offset=1"}}),
     TitleName());
+
+// A substance record outside the list, wherever it stands, on the first page
+// or a later one, while the list holds entries that give no record (so a
+// limit of records to entries could not tell): the list's records are
+// stored, the stray one never.
+std::vector<MetabolitePaging> StrayMetabolitePages()
+{
+    static std::deque<std::string> titles;
+    std::vector<MetabolitePaging> cases;
+    for (const StrayPlace& place : StrayPlaces) {
+        titles.push_back(std::string("a record ") + place.Title + " on the first page");
+        cases.push_back({titles.back().c_str(), 1001,
+                         [&place](const auto& r, PortalQuery q, int) {
+                             std::vector<QByteArray> list = r;
+                             list.back() = "{}";
+                             return WithStray(RealMetabolitePage(list, q, qint64(list.size())), StrayMetabolite,
+                                              place);
+                         },
+                         TUpdateOutcome::Complete, {MetaboliteTarget}, 1000});
+        titles.push_back(std::string("a record ") + place.Title + " on a later page");
+        cases.push_back({titles.back().c_str(), 2010,
+                         [&place](const auto& r, PortalQuery q, int request) {
+                             const QByteArray page = RealMetabolitePage(WithRoom(r), q, qint64(r.size()));
+                             return request == 1 ? page : WithStray(page, StrayMetabolite, place);
+                         },
+                         TUpdateOutcome::Complete, {MetaboliteTarget, SecondPage}, 2001});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Strays, SubstancePortalPaging, ::testing::ValuesIn(StrayMetabolitePages()), TitleName());
 
 }
