@@ -85,7 +85,10 @@ void TForm::SetInnerSize(QSize inner)
 
 void TForm::SetBounds(int left, int top, int width, int height)
 {
-    if (left != Left() || top != Top()) positioned = true;
+    // Each coordinate on its own: a window placed beside another by its Left
+    // alone still takes its Top from Position at the first Show.
+    if (left != Left()) leftPlaced = true;
+    if (top != Top()) topPlaced = true;
     if (width != Width()) outerWidth = true;
     if (height != Height()) outerHeight = true;
     QSize extra = FrameExtra();
@@ -172,13 +175,17 @@ void TForm::Show()
         return;
     }
     visible = true;
-    if (!positioned) ApplyPosition();
-    positioned = true;
+    const bool place = !leftPlaced || !topPlaced;
+    if (place) ApplyPosition();
     if (windowState == wsMaximized) widget->showMaximized();
     else if (windowState == wsMinimized) widget->showMinimized();
     else widget->show();
     FrameMaybeChanged();
     LayoutClient();
+    // A window sized by its client area has grown by the frame the show
+    // added: centred again by its outer size.
+    if (place && windowState == wsNormal) ApplyPosition();
+    leftPlaced = topPlaced = true;
     if (OnShow) OnShow(this);
 }
 
@@ -288,7 +295,7 @@ void TForm::SetBorderIcons(TBorderIcons icons)
 void TForm::SetPosition(TPosition p)
 {
     position = p;
-    positioned = false;
+    leftPlaced = topPlaced = false;
 }
 
 void TForm::ApplyPosition()
@@ -305,8 +312,8 @@ void TForm::ApplyPosition()
     }
     default: return;
     }
-    int left = around.x() + (around.width() - Width()) / 2;
-    int top = around.y() + (around.height() - Height()) / 2;
+    const int left = leftPlaced ? Left() : around.x() + (around.width() - Width()) / 2;
+    const int top = topPlaced ? Top() : around.y() + (around.height() - Height()) / 2;
     widget->move(left, top);
 }
 

@@ -86,9 +86,12 @@ public:
     TBorderIcons BorderIcons() const { return borderIcons; }
     void SetBorderIcons(TBorderIcons icons);
     TPosition Position() const { return position; }
-    // Applied at the first Show unless Left/Top were moved after SetPosition
-    // (so call SetPosition after the constructor's geometry; a later
-    // PlaceSideBySide-style move wins). poMainFormCenter centres on MainForm.
+    // Applied at the first Show to each coordinate that code has not moved
+    // since SetPosition: a Left set before then (side by side) is kept and
+    // the Top still centred, and the reverse; a window moved by both keeps
+    // both. Centring counts the frame the show adds. So call SetPosition
+    // after the constructor's geometry. poMainFormCenter and
+    // poOwnerFormCenter centre on MainForm.
     void SetPosition(TPosition p);
     TWindowState WindowState() const { return windowState; }
     void SetWindowState(TWindowState s);
@@ -119,7 +122,8 @@ public:
     bool HandleEvent(QObject* watched, QEvent* event) override;
     // Framework side: the user's close box (always through SafeCall).
     void UserClose();
-    // Places the window by Position (called on the first Show).
+    // Places the window by Position, the coordinates not moved by code only
+    // (called on the first Show).
     void ApplyPosition();
 
 protected:
@@ -142,7 +146,7 @@ private:
     TPosition position = poDesigned;
     TWindowState windowState = wsNormal;
     TSizeConstraints constraints;
-    bool positioned = false;
+    bool leftPlaced = false, topPlaced = false;   // moved by code since SetPosition
     bool outerWidth = false, outerHeight = false;   // last set as outer size (else as client size)
     QSize lastExtra{0, 0};                           // the frame as last seen
     bool closing = false;

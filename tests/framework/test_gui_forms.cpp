@@ -1,13 +1,16 @@
 // Windows and the application object: close/hide/show rules, caFree
 // deferred, exceptions from handlers caught and shown, CreateForm, Halt,
-// ProcessMessages holding back user input, a window grabbed and clicked.
+// ProcessMessages holding back user input, a window grabbed and clicked,
+// the place Position gives at the first Show.
 #include "support/ScriptedDialogs.h"
 #include "framework/Framework.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -214,6 +217,38 @@ TEST(GuiForms, ProcessMessagesDoesNotDeliverUserInput)
     EXPECT_EQ(form.okClicks, 0);
     QCoreApplication::processEvents();   // the event loop delivers it later
     EXPECT_EQ(form.okClicks, 1);
+}
+
+TEST(GuiForms, FirstShowCentresOnlyTheCoordinatesCodeHasNotSet)
+{
+    struct Case {
+        const char* what;
+        bool setLeft, setTop, positionAgain;   // before the first Show
+        bool leftKept, topKept;
+    };
+    const Case cases[] = {
+        {"Left only", true, false, false, true, false},
+        {"Top only", false, true, false, false, true},
+        {"both", true, true, false, true, true},
+        {"neither", false, false, false, false, false},
+        {"SetPosition after a move", true, true, true, false, false},
+    };
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TSmallForm form(Application);
+        form.SetPosition(poScreenCenter);
+        if (c.setLeft) form.SetLeft(13);
+        if (c.setTop) form.SetTop(17);
+        if (c.positionAgain) form.SetPosition(poScreenCenter);
+        form.Show();
+        const int centredLeft = area.x() + (area.width() - form.Width()) / 2;
+        const int centredTop = area.y() + (area.height() - form.Height()) / 2;
+        ASSERT_NE(centredLeft, 13);
+        ASSERT_NE(centredTop, 17);
+        EXPECT_EQ(form.Left(), c.leftKept ? 13 : centredLeft);
+        EXPECT_EQ(form.Top(), c.topKept ? 17 : centredTop);
+    }
 }
 
 TEST(GuiForms, FormGeometryIsOuterBoundsAndClientBelowMenu)

@@ -1,10 +1,16 @@
 // The lichen browser reached from the main window: the "View Lichens" menu
 // command and a double-click in the lichen matches window open the real
-// lichen and record windows.
+// lichen and record windows, each first shown centred on the main window.
 #include "identify/test_mainwindow_fixture.h"
 #include "lichens/LichenList.h"
 #include "lichens/OneLichen.h"
 #include "substances/ViewRecord.h"
+#include "support/ListInput.h"
+#include "support/MenuInput.h"
+
+#include <QMenu>
+#include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 
@@ -26,6 +32,7 @@ protected:
         MainWindowTest::TearDown();
     }
     static QStringList ListLines() { return LichenListForm->LichenListBox->Items()->ToStringList(); }
+    static int MiddleY(TForm* form) { return form->Top() + form->Height() / 2; }
 };
 
 TEST_F(LichenWiring, ViewLichensMenuListsEveryLichenWithAnEmptySearch)
@@ -66,6 +73,58 @@ TEST_F(LichenWiring, MatchesDoubleClickOpensTheLichenOrTheSubstanceRecord)
     EXPECT_TRUE(ViewRecordForm->Visible());
     EXPECT_EQ(ViewRecordForm->NameEdit->Text(), "Atranorin");
     EXPECT_TRUE(TestDialogs().Messages().isEmpty());
+}
+
+TEST_F(LichenWiring, WindowsPlacedSideBySideBeforeTheirFirstShowAreStillCentredVertically)
+{
+    // Lower than where it starts, so a window left at the top edge of the
+    // screen is far from the main window's middle.
+    Form1->SetTop(Form1->Top() + 100);
+    TwoSpots();
+    Form1->MatchAllSpots();
+    QApplication::processEvents();
+    const int mainMiddle = MiddleY(Form1);
+    const int centreLine = Form1->Left() + Form1->Width() / 2;
+
+    // The lichens of a substance row by its right-click menu, one of them
+    // opened from the matches: the one-lichen window places the lichen
+    // list, never shown yet, beside itself.
+    QTreeWidget* tree = Form1->SpotListView->Tree();
+    const QList<QTreeWidgetItem*> row = tree->findItems("Atranorin", Qt::MatchExactly);
+    ASSERT_EQ(row.size(), 1);
+    const QPoint at(40, tree->visualItemRect(row[0]).center().y());
+    QTest::mouseMove(tree->viewport(), at);
+    QTest::mouseClick(Form1->Widget()->windowHandle(), Qt::RightButton, {},
+                      tree->viewport()->mapTo(Form1->Widget(), at));
+    QMenu* popup = Form1->PopupMenu1->SubMenu();
+    ASSERT_TRUE(popup->isVisible());
+    QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(Form1->ViewLichens2->Action()).center());
+    QApplication::processEvents();
+    ASSERT_TRUE(LichenMatchesForm->Visible());
+    ASSERT_TRUE(DoubleClickLine(LichenMatchesForm->LichenListBox->List(), "Parmelia sulcata"));
+    ASSERT_TRUE(OneLichenForm->Visible());
+    ASSERT_FALSE(LichenListForm->Visible());
+    const int listLeft = LichenListForm->Left();
+    ASSERT_EQ(listLeft, centreLine - LichenListForm->Width());
+
+    // A substance of the lichen opens its record.
+    ASSERT_TRUE(DoubleClickLine(OneLichenForm->ListBox->List(), "Atranorin"));
+    ASSERT_TRUE(ViewRecordForm->Visible());
+    EXPECT_EQ(ViewRecordForm->NameEdit->Text(), "Atranorin");
+
+    // "View Lichens" from the main window's menu bar.
+    QMenu* menu = OpenDropDown(Form1->MainMenu1->MenuBar(), Form1->Lichens1);
+    ASSERT_NE(menu, nullptr);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(Form1->ViewLichens1->Action()).center());
+    QApplication::processEvents();
+    ASSERT_TRUE(LichenListForm->Visible());
+
+    for (TForm* form : std::initializer_list<TForm*>{OneLichenForm, ViewRecordForm, LichenListForm}) {
+        SCOPED_TRACE(form->Name.toStdString());
+        EXPECT_NEAR(MiddleY(form), mainMiddle, 1);
+    }
+    // Across, the list keeps its place beside the one-lichen window.
+    EXPECT_EQ(LichenListForm->Left(), listLeft);
 }
 
 } // namespace
