@@ -1,6 +1,7 @@
 // Cune files: exact bytes, reading back by position, failures, and the check
 // that only whole pairs can be accepted or saved.
 #include "config/CuneFile.h"
+#include "support/FileBytes.h"
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -15,12 +16,6 @@ TSubstanceRecord Rec(const QString& name, const QString& a, const QString& c, co
     r.C = c;
     r.HPLC = hplc;
     return r;
-}
-
-QByteArray ReadBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 void WriteBytes(const QString& path, const QByteArray& bytes)
@@ -49,7 +44,7 @@ TEST(CuneFile, RoundTripWithExactBytes)
         "Name: Atranorin\r\nA: 73\r\nC: 80\r\n\r\n"
         "Name: Norstictic acid\r\nA: 40\r\nC: 30\r\n\r\n"
         "Name: Norstictic acid\r\nA: 42\r\nC: 31\r\n\r\n";
-    EXPECT_EQ(ReadBytes(path), expected);
+    EXPECT_EQ(FileBytes(path, "<unreadable>"), expected);
 
     const TCuneLoad load = ReadCuneFile(path);
     ASSERT_TRUE(load.Ok);

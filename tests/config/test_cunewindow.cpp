@@ -1,6 +1,7 @@
 // The cune window: building the control list, its file, the correction it
 // feeds into the spot list, and the commands it refuses.
 #include "test_searchconfigwindow_kit.h"
+#include "support/FileBytes.h"
 
 #include <QMenu>
 #include <QTest>
@@ -80,7 +81,7 @@ TEST_F(CuneWindow, ControlsFileAndCorrectedSpot)
     const QString path = InDir("Plate 1.cune");
     TestDialogs().NextFileName(path);
     CuneForm->SaveCuneIconClick(nullptr);
-    EXPECT_EQ(ReadFile(path), PlateFile);
+    EXPECT_EQ(FileBytes(path, "<missing>"), PlateFile);
     ASSERT_EQ(TestDialogs().FileRequests().size(), 1u);
     EXPECT_EQ(TestDialogs().FileRequests()[0].Filter, "cune files (*.cune)|*.cune");
     EXPECT_EQ(Form1->CuneLabel->Caption(), "Plate 1");

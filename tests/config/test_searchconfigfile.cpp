@@ -1,6 +1,7 @@
 // The .scfg text: exact bytes, reading back, refused and partial loads, the
 // save checks, and the ColorMatrix hand-over.
 #include "config/SearchConfigFile.h"
+#include "support/FileBytes.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -33,14 +34,6 @@ QStringList ZeroLines()
     for (const QString& n : Names)
         lines << n + ": " + Zeros;
     return lines;
-}
-
-QByteArray ReadBytes(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return f.readAll();
 }
 
 } // namespace
@@ -118,7 +111,7 @@ TEST(SearchConfigFile, WritesUtf8BytesAndReadsThemBack)
     c.Similarity[16][17] = "60";
     const TConfigSave save = WriteSearchConfigFile(path, c);
     ASSERT_TRUE(save.Ok) << save.Message.toStdString();
-    EXPECT_EQ(ReadBytes(path), SearchConfigText(c).toUtf8());
+    EXPECT_EQ(FileBytes(path, "<unreadable>"), SearchConfigText(c).toUtf8());
     EXPECT_EQ(c.Similarity[17][16], "60");
 
     const TSearchConfigLoad load = ReadSearchConfigFile(path, TSearchConfig());
@@ -358,7 +351,7 @@ TEST(SearchConfigSave, NeverOverwritesTheDefaultFile)
     const TConfigSave save = WriteSearchConfigFile(path, config);
     EXPECT_FALSE(save.Ok);
     EXPECT_EQ(save.Message, "Cannot overwrite the default file: Default.scfg\r\nChoose \"Save as\" and rename");
-    EXPECT_EQ(ReadBytes(path), "shipped");
+    EXPECT_EQ(FileBytes(path, "<unreadable>"), "shipped");
 
     // The name is compared exactly.
     EXPECT_TRUE(WriteSearchConfigFile(dir.filePath("default.scfg"), config).Ok);

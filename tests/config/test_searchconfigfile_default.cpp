@@ -2,6 +2,7 @@
 // below (run this program with --gtest_also_run_disabled_tests
 // --gtest_filter='*WriteShipped*' to regenerate it) and must read back as it is.
 #include "config/SearchConfigFile.h"
+#include "support/FileBytes.h"
 #include <QFile>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -67,12 +68,6 @@ TSearchConfig ShippedDefault()
     return c;
 }
 
-QByteArray ShippedBytes()
-{
-    QFile f(ShippedPath);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 TEST(ShippedDefault, DISABLED_WriteShippedDefault)
@@ -86,7 +81,7 @@ TEST(ShippedDefault, DISABLED_WriteShippedDefault)
 TEST(ShippedDefault, IsTheWritersOutputOfTheTable)
 {
     TSearchConfig c = ShippedDefault();
-    const QByteArray bytes = ShippedBytes();
+    const QByteArray bytes = FileBytes(ShippedPath);
     ASSERT_FALSE(bytes.isEmpty()) << ShippedPath.toStdString();
     EXPECT_EQ(bytes, SearchConfigText(c).toUtf8());
     EXPECT_EQ(c, ShippedDefault()); // the table is symmetric already
@@ -106,12 +101,12 @@ TEST(ShippedDefault, ParsesSymmetricAndRoundTrips)
     }
     EXPECT_EQ(c.RFError, "1");
     EXPECT_EQ(c.Correlation, "5");
-    EXPECT_TRUE(ShippedBytes().contains("\r\nMatchingMethod: 0\r\n"));
+    EXPECT_TRUE(FileBytes(ShippedPath).contains("\r\nMatchingMethod: 0\r\n"));
     EXPECT_EQ(SearchConfigSaveError(c), "");
 
     TSearchConfig again = c;
     again.MatchingMethod = 0;
-    EXPECT_EQ(SearchConfigText(again).toUtf8(), ShippedBytes());
+    EXPECT_EQ(SearchConfigText(again).toUtf8(), FileBytes(ShippedPath));
 }
 
 TEST(ShippedDefault, NeighbouringShadesCountAsTheSameColour)

@@ -2,6 +2,7 @@
 // the refusals that change nothing, the matrix view, and the controls it
 // mirrors with the main window.
 #include "test_searchconfigwindow_kit.h"
+#include "support/FileBytes.h"
 
 #include "core/HelpWindow.h"
 
@@ -63,9 +64,9 @@ TEST_F(SearchConfigWindow, SaveAsWritesTheWindowsSettingsAndLoadReadsThemBack)
                                        {"ThallusColors", "Yellow,No Result,No Result,No Result,No Result,Red,"}});
     expected.replace("Brown: 0,0,100,80,20,0,", "Brown: 0,0,100,80,20,30,");
     expected.replace("Lilac: 0,20,0,", "Lilac: 0,20,30,");
-    EXPECT_EQ(ReadFile(path), expected);
+    EXPECT_EQ(FileBytes(path, "<missing>"), expected);
     EXPECT_EQ(ColorMatrix[5].Similarity[2], "30");
-    EXPECT_EQ(ReadFile("CurrentSearch.cfg"), ("ConfigFile: " + path + "\r\nMatchingMethod: 0").toUtf8());
+    EXPECT_EQ(FileBytes("CurrentSearch.cfg", "<missing>"), ("ConfigFile: " + path + "\r\nMatchingMethod: 0").toUtf8());
     EXPECT_EQ(TestDialogs().Messages(), QStringList({"Table Saved"}));
     EXPECT_EQ(TestDialogs().FileRequests().at(0).Filter, ".SCFG files (*.scfg)|*.scfg");
     EXPECT_EQ(TestDialogs().FileRequests().at(0).InitialDir, DatabaseDir);
@@ -96,12 +97,12 @@ TEST_F(SearchConfigWindow, SaveAsWritesTheWindowsSettingsAndLoadReadsThemBack)
     EXPECT_TRUE(SearchConfigSaved);
     EXPECT_EQ(f->Caption(), "Search Configuration: Mine");
     EXPECT_EQ(Form1->SearchFile->Caption(), "Mine");
-    EXPECT_EQ(ReadFile("CurrentSearch.cfg"), ("ConfigFile: " + path + "\r\nMatchingMethod: 0").toUtf8());
+    EXPECT_EQ(FileBytes("CurrentSearch.cfg", "<missing>"), ("ConfigFile: " + path + "\r\nMatchingMethod: 0").toUtf8());
 
     // A later Save writes the file that was loaded.
     f->CorrelationFactorEdit->SetText("9");
     f->SaveButtonClick(nullptr);
-    EXPECT_TRUE(ReadFile(path).contains("\r\nCorrelation: 9\r\n"));
+    EXPECT_TRUE(FileBytes(path, "<missing>").contains("\r\nCorrelation: 9\r\n"));
     EXPECT_TRUE(SearchConfigSaved);
     EXPECT_EQ(f->Caption(), "Mine");
 }
@@ -159,7 +160,7 @@ TEST_F(SearchConfigWindow, RefusedSavesChangeNothing)
         EXPECT_FALSE(QFileInfo::exists("CurrentSearch.cfg"));
         EXPECT_FALSE(QFileInfo::exists("New.scfg"));
         EXPECT_FALSE(QFileInfo::exists("sub/Default.scfg"));
-        EXPECT_EQ(ReadFile("Default.scfg"), DefaultScfg());
+        EXPECT_EQ(FileBytes("Default.scfg", "<missing>"), DefaultScfg());
 
         // Put the values back for the next case.
         SearchConfigForm->UseUVCheckbox->SetChecked(false);

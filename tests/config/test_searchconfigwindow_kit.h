@@ -105,13 +105,6 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
     }
-    static QByteArray ReadFile(const QString& path)
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            return "<missing>";
-        return f.readAll();
-    }
     // Everything of the working folder but the database.
     void ClearWorkingFolder()
     {

@@ -1,9 +1,9 @@
 // Disabled controls are drawn greyed whatever colour their font names, and
 // still readable: measured on pixels grabbed from the program's own windows,
 // the text of a disabled push button, check box or colour box, of a
-// disabled menu item or bar title and of a file dialog's disabled button is
-// lighter than that of an enabled one and stands out from what it is drawn
-// on.
+// disabled menu item or bar title, of a file dialog's disabled button and
+// of a message box's disabled button and text is lighter than that of an
+// enabled one and stands out from what it is drawn on.
 #include "all_windows_kit.h"
 #include "support/MenuInput.h"
 #include "support/RealFileDialogs.h"
@@ -26,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -467,6 +468,63 @@ TEST_F(DisabledLook, TheFileDialogsGreyTheirDisabledButton)
             dialog->reject();
         }));
         CloseDropDowns();
+    }
+}
+
+// The question asked before unsaved spots are cleared, opened with "New..."
+// from the File menu as the user does, is Qt's own message box, a window the
+// program does not make. Its OK and its question, each disabled for the
+// moment of the grab, read at 3:1 on what they are drawn on, yet less than
+// the enabled Cancel and the enabled question do, and stand apart from
+// their enabled ink, on the light palette and on a dark grey one. Cancel
+// then keeps the spots.
+TEST_F(DisabledLook, TheMessageBoxQtDrawsGreysItsDisabledButtonAndText)
+{
+    RealFileDialogs real;
+    MatchOneSpot();
+    SpotsSaved = false;
+    ShowWindow(Form1);
+    const KeptApplicationPalette light;
+    for (const QPalette& palette : {light.palette, DarkGreyPalette()}) {
+        SCOPED_TRACE(palette.color(QPalette::Window).name().toStdString());
+        QApplication::setPalette(palette);
+        QMenu* menu = OpenDropDown(Form1->Menu()->MenuBar(), Form1->File1);
+        ASSERT_TRUE(menu);
+        auto clickNew = [&] {
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(Form1->New1->Action()).center());
+        };
+        EXPECT_TRUE(WithDialog<QMessageBox>(clickNew, [&](QMessageBox* box) {
+            QAbstractButton* ok = box->button(QMessageBox::Ok);
+            QAbstractButton* cancel = box->button(QMessageBox::Cancel);
+            QLabel* question = nullptr;
+            for (QLabel* label : box->findChildren<QLabel*>())
+                if (label->text() == box->text()) question = label;
+            if (!ok || !cancel || !question) {
+                ADD_FAILURE() << "no OK, Cancel or question in the box";
+                box->reject();
+                return;
+            }
+            // The disabled text beside the same kind of text enabled.
+            const struct { const char* what; QWidget* disabled; QWidget* enabled; } cases[] = {
+                {"OK beside Cancel", ok, cancel},
+                {"the question", question, question},
+            };
+            for (const auto& c : cases) {
+                SCOPED_TRACE(c.what);
+                const TextLook enabled = LookOf(c.enabled);
+                c.disabled->setEnabled(false);
+                const TextLook disabled = LookOf(c.disabled);
+                c.disabled->setEnabled(true);
+                EXPECT_GE(disabled.Contrast(), 3.0) << qPrintable(disabled.ink.name() + " on " + disabled.background.name());
+                EXPECT_LT(disabled.Contrast(), enabled.Contrast())
+                    << qPrintable(enabled.ink.name() + " on " + enabled.background.name());
+                EXPECT_GE(ContrastRatio(disabled.ink, enabled.ink), 1.5)
+                    << qPrintable(disabled.ink.name() + " " + enabled.ink.name());
+            }
+            cancel->click();
+        }));
+        CloseDropDowns();
+        EXPECT_EQ(Spots.size(), 1u);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "identify/SpotFiles.h"
 #include "lichens/LichenText.h"
 #include "update/UpdateDates.h"
+#include "support/FileBytes.h"
 #include "support/QtPrinters.h"
 #include "support/RefusingDisk.h"
 #include "support/ScriptedDialogs.h"
@@ -20,12 +21,6 @@
 #include <functional>
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 std::vector<TSubstanceRecord> TwoRecords()
 {
@@ -118,7 +113,7 @@ TEST_F(FileWriters, ARefusedWriteKeepsTheOldFileAndAGoodOneReplacesIt)
         // while it is being written, not only when it is created.
         const TChildRun refused = RunOnRefusingDisk(10, [&] { return c.save(path) ? 1 : 0; });
         EXPECT_EQ(refused.ExitCode, 0);
-        EXPECT_EQ(ReadAll(dir.filePath(c.fileName)), old);
+        EXPECT_EQ(FileBytes(dir.filePath(c.fileName), "<missing>"), old);
         EXPECT_EQ(Entries(), QStringList({c.fileName}));   // no temporary file left
         ASSERT_EQ(refused.Shown.size(), 1) << refused.Shown.join("|").toStdString();
         const QString message = c.message.arg(path);
@@ -129,7 +124,7 @@ TEST_F(FileWriters, ARefusedWriteKeepsTheOldFileAndAGoodOneReplacesIt)
 
         TestDialogs().Reset();
         EXPECT_TRUE(c.save(path));
-        EXPECT_EQ(ReadAll(dir.filePath(c.fileName)), c.expected);
+        EXPECT_EQ(FileBytes(dir.filePath(c.fileName), "<missing>"), c.expected);
         EXPECT_EQ(Entries(), QStringList({c.fileName}));
         EXPECT_TRUE(TestDialogs().Shown().isEmpty());
         QFile::remove(dir.filePath(c.fileName));
@@ -157,7 +152,7 @@ TEST_F(FileWriters, ASaveThroughALinkReplacesTheFileItPointsTo)
     ASSERT_TRUE(QFile::link(dir.filePath("real/plate.spot"), dir.filePath("link.spot")));
     EXPECT_TRUE(WriteSpotFile(dir.filePath("link.spot"), TwoRecords()));
     EXPECT_TRUE(QFileInfo(dir.filePath("link.spot")).isSymLink());
-    EXPECT_EQ(ReadAll(dir.filePath("real/plate.spot")), SpotFileText(TwoRecords()).toUtf8());
+    EXPECT_EQ(FileBytes(dir.filePath("real/plate.spot"), "<missing>"), SpotFileText(TwoRecords()).toUtf8());
     EXPECT_EQ(QDir(dir.filePath("real")).entryList(QDir::Files | QDir::Hidden), QStringList({"plate.spot"}));
 }
 

@@ -6,6 +6,7 @@
 #include "all_windows_kit.h"
 #include "core/HelpWindow.h"
 #include "support/BrowserLinks.h"
+#include "support/FileBytes.h"
 #include "support/ScriptedDialogs.h"
 
 #include "config/SearchConfig.h"
@@ -263,10 +264,7 @@ TEST(HelpFolder, EachBuildMakesTheCopyTheSourcesPages)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
     };
-    auto read = [&](const QString& path) {
-        QFile f(r.filePath(path));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
-    };
+    auto read = [&](const QString& path) { return FileBytes(r.filePath(path), "(missing)"); };
     auto build = [&] {
         QProcess cmake;
         cmake.start(QStringLiteral(QS_CMAKE_COMMAND),

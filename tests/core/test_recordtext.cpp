@@ -1,4 +1,5 @@
 #include "core/RecordText.h"
+#include "support/FileBytes.h"
 #include "support/QtPrinters.h"
 #include <QDir>
 #include <QFile>
@@ -15,11 +16,7 @@ namespace {
 class RecordTextFiles : public ::testing::Test {
 protected:
     QString PathOf(const QString& name) const { return dir.filePath(name); }
-    QByteArray Bytes(const QString& name) const
-    {
-        QFile f(PathOf(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QByteArray Bytes(const QString& name) const { return FileBytes(PathOf(name), "<missing>"); }
     void Put(const QString& name, const QByteArray& bytes) const
     {
         QFile f(PathOf(name));

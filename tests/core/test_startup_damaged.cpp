@@ -10,6 +10,7 @@
 #include "core/WebText.h"
 #include "framework/Framework.h"
 #include "support/FakeHttpServer.h"
+#include "support/FileBytes.h"
 #include "support/FixtureDb.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
@@ -22,12 +23,6 @@
 #include <functional>
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void Overwrite(const QString& path, qint64 offset, const QByteArray& bytes)
 {
@@ -67,7 +62,7 @@ TEST_P(DamagedDatabase, IsNamedWithTheEnginesMessageAndLeftAsItWas)
     db.CloseHandle();
     ASSERT_TRUE(QFile::copy(QStringLiteral(QS_SOURCE_DIR "/data/Default.scfg"), db.Dir() + "/Default.scfg"));
     ASSERT_TRUE(QDir::setCurrent(db.Dir()));
-    const QByteArray before = ReadAll(db.Path());
+    const QByteArray before = FileBytes(db.Path());
     const QStringList entries = QDir(db.Dir()).entryList(QDir::Files | QDir::Hidden);
 
     const int status = RunProgram();
@@ -82,7 +77,7 @@ TEST_P(DamagedDatabase, IsNamedWithTheEnginesMessageAndLeftAsItWas)
     EXPECT_TRUE(shown.contains(GetParam().engineWords)) << shown.toStdString();
     EXPECT_FALSE(shown.contains("Outdated"));
     EXPECT_EQ(Application->ComponentCount(), 0);
-    EXPECT_EQ(ReadAll(db.Path()), before);
+    EXPECT_EQ(FileBytes(db.Path()), before);
     EXPECT_EQ(QDir(db.Dir()).entryList(QDir::Files | QDir::Hidden), entries);
 }
 

@@ -38,7 +38,7 @@ TEST_F(MainWindowTest, SavingASpotFileWritesTheBlocksAndMarksSavedOnlyOnSuccess)
 
     TestDialogs().NextFileName(Path("plate.spot"));
     Form1->MainMenuSaveSpotFileClick(nullptr);
-    EXPECT_EQ(ReadBytes(Path("plate.spot")), TwoSpotsFile);
+    EXPECT_EQ(FileBytes(Path("plate.spot")), TwoSpotsFile);
     EXPECT_TRUE(SpotsSaved);
     EXPECT_FALSE(Form1->SaveIcon->Enabled());
     ASSERT_FALSE(TestDialogs().FileRequests().empty());
@@ -112,7 +112,7 @@ TEST_F(MainWindowTest, CsvExportWritesTheListAsShown)
         + "\r\n"
         + Line("Spot 2", {{0, "40"}, {3, "30"}}) + "\r\n"
         + Line("Norstictic acid", {{0, "40"}, {1, "32"}, {3, "30"}}) + "\r\n";
-    EXPECT_EQ(ReadBytes(Path("out.csv")), expected.toUtf8());
+    EXPECT_EQ(FileBytes(Path("out.csv")), expected.toUtf8());
     EXPECT_EQ(TestDialogs().Messages(), QStringList({"out.csv Saved"}));
     EXPECT_EQ(TestDialogs().FileRequests().back().Filter, "CSV files (*.csv)|*.csv");
 
@@ -121,7 +121,7 @@ TEST_F(MainWindowTest, CsvExportWritesTheListAsShown)
     TestDialogs().Reset();
     TestDialogs().NextFileName(Path("cune.csv"));
     Form1->ExportData1Click(nullptr);
-    const QStringList lines = QString::fromUtf8(ReadBytes(Path("cune.csv"))).split("\r\n");
+    const QStringList lines = QString::fromUtf8(FileBytes(Path("cune.csv"))).split("\r\n");
     ASSERT_GE(lines.size(), 4);
     EXPECT_TRUE(lines[1].startsWith("\"Spot 1\","));
     EXPECT_EQ(lines[2], Line("Spot 1 - Cune", {{0, "75"}, {3, "79"}}));
@@ -149,7 +149,7 @@ TEST_F(MainWindowTest, SavingAFullFileMarksTheSpotsSavedOnlyWhenWritten)
     EXPECT_TRUE(SpotsSaved);
     EXPECT_FALSE(Form1->SaveIcon->Enabled());
     EXPECT_EQ(TestDialogs().FileRequests().back().Filter, "Full files (*.ful)|*.ful");
-    const QString text = QString::fromUtf8(ReadBytes(Path("all.ful")));
+    const QString text = QString::fromUtf8(FileBytes(Path("all.ful")));
     EXPECT_TRUE(text.contains("Full file from Quillaspore\r\n***** TLC Spot Tests *****\r\n"
                               + QString::fromLatin1(TwoSpotsFile) + "\r\n***** Search Configuration *****\r\n"));
     EXPECT_TRUE(text.endsWith("\r\n***** Thallus test configuration *****\r\n"));
@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, QuitWritesCurrentSearchThenAsksWhatIsUnsaved)
             Form1->MainMenuQuitClick(nullptr);
         }
         EXPECT_EQ(int(TestDialogs().Questions().size()), c.questions);
-        EXPECT_EQ(ReadBytes(Path("CurrentSearch.cfg")), QByteArray("ConfigFile: Default.scfg\r\nMatchingMethod: 1"));
+        EXPECT_EQ(FileBytes(Path("CurrentSearch.cfg")), QByteArray("ConfigFile: Default.scfg\r\nMatchingMethod: 1"));
     }
     TestDialogs().Reset();
     SpotsSaved = false;
@@ -364,7 +364,7 @@ TEST_F(MainWindowTest, MenuCommandsOpenTheirWindows)
 TEST_F(MainWindowTest, OrphanCommandListsRelatedNamesWithoutARecord)
 {
     Form1->Button3Click(nullptr);
-    EXPECT_EQ(ReadBytes(Path("BioRel.txt")), QByteArray("Orphanic acid\r\nLobaric acid\r\n"));
+    EXPECT_EQ(FileBytes(Path("BioRel.txt")), QByteArray("Orphanic acid\r\nLobaric acid\r\n"));
     EXPECT_TRUE(TestDialogs().Shown().isEmpty());
 }
 

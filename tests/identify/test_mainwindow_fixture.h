@@ -2,6 +2,7 @@
 // The main window with the windows it talks to, built on a small database in
 // a temporary working folder, the internet probe answered by a local server.
 #include "support/FakeHttpServer.h"
+#include "support/FileBytes.h"
 #include "support/FixtureDb.h"
 #include "support/ScriptedDialogs.h"
 
@@ -23,13 +24,6 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
-
-inline QByteArray ReadBytes(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
-}
 
 inline void WriteBytes(const QString& path, const QByteArray& bytes)
 {

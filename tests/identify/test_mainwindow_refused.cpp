@@ -34,8 +34,8 @@ TEST_F(MainWindowTest, ARefusedSpotSaveKeepsTheFileAndTheSpotsUnsaved)
         });
 
         EXPECT_EQ(run.ExitCode, 2);   // not saved, the save button still offered
-        EXPECT_EQ(ReadBytes(Path(c.file)), old);
-        EXPECT_EQ(ReadBytes(Path("CurrentSearch.cfg")), "ConfigFile: Old.scfg\r\nMatchingMethod: 0");
+        EXPECT_EQ(FileBytes(Path(c.file)), old);
+        EXPECT_EQ(FileBytes(Path("CurrentSearch.cfg")), "ConfigFile: Old.scfg\r\nMatchingMethod: 0");
         ASSERT_EQ(run.Shown.size(), 3) << run.Shown.join("|").toStdString();
         EXPECT_TRUE(run.Shown[0].startsWith("Unable to create")) << run.Shown[0].toStdString();
         EXPECT_TRUE(run.Shown[1].startsWith("Unable to create or open file CurrentSearch.cfg to write:"))

@@ -6,6 +6,7 @@
 #include "UpdateTestKit.h"
 #include "core/program_state_kit.h"
 #include "support/FakeHttpServer.h"
+#include "support/FileBytes.h"
 #include "support/FixtureDb.h"
 #include "support/ListInput.h"
 #include "support/ScriptedDialogs.h"
@@ -316,11 +317,7 @@ protected:
         EXPECT_EQ(DatesFile(), QStringLiteral("Substances\t%1\r\nLichens\t%2").arg(SecondSubstanceDay).arg(LichenDay));
     }
 
-    QString DatesFile() const
-    {
-        QFile file(db.Dir() + "/UpdateDates.txt");
-        return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QStringLiteral("<none>");
-    }
+    QString DatesFile() const { return QString::fromLatin1(FileBytes(db.Dir() + "/UpdateDates.txt", "<none>")); }
 
     FixtureDb db;
     FakeHttpServer server;

@@ -3,6 +3,7 @@
 // against a local portal.
 #include "UpdateTestKit.h"
 #include "support/FakeHttpServer.h"
+#include "support/FileBytes.h"
 #include "core/Queries.h"
 #include "core/Settings.h"
 #include "core/WaitWindow.h"
@@ -100,11 +101,7 @@ protected:
     QStringList Lichens() { return Rows("SELECT Lichen, Substance, Genus FROM Lichens ORDER BY rowid"); }
     QStringList Substances() { return Rows("SELECT name, A, Notes, GLossID FROM Substances ORDER BY rowid"); }
 
-    QByteArray DatesFile() const
-    {
-        QFile file(db.Dir() + "/UpdateDates.txt");
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-    }
+    QByteArray DatesFile() const { return FileBytes(db.Dir() + "/UpdateDates.txt", "<none>"); }
 
     FixtureDb db;
     FakeHttpServer server;
